@@ -1,0 +1,22 @@
+// Windows-1252 <-> Unicode. The engine and the window code see 8-bit text; the toolkit
+// layer converts at its edge.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The Unicode code point of a Windows-1252 byte. The five bytes the code page leaves
+// undefined map to the C1 control of the same value, so every byte round-trips.
+char32_t Cp1252ToUnicode(std::uint8_t b);
+// The Windows-1252 byte of a code point, or '?' when the code page has none.
+std::uint8_t UnicodeToCp1252(char32_t c);
+
+// Whole strings: Windows-1252 bytes <-> UTF-8.
+std::string Cp1252ToUtf8(const std::string& bytes);
+std::string Utf8ToCp1252(const std::string& utf8);
+// True when the bytes are well-formed UTF-8.
+bool IsValidUtf8(const std::string& bytes);
+
+}  // namespace platform

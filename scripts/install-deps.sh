@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build and the tests need, skipping what is there.
+# ORV_WITH_ESPEAK=1 also installs espeak-ng, which only the bank-recording tool uses.
+set -euo pipefail
+
+packages=(cmake g++ make libgtest-dev qt6-base-dev libsdl2-dev xvfb xdotool clang libclang-rt-14-dev)
+if [ "${ORV_WITH_ESPEAK:-0}" = 1 ]; then
+  packages+=(espeak-ng libespeak-ng-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
