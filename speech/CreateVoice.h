@@ -1,0 +1,96 @@
+// TCreateVoice: one synthesis thread per sentence. The body hands Synthesize to the main
+// thread and waits; Synthesize turns FSentence into the WAV file FWavFile.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/core/MemoryStream.h"
+#include "platform/core/Thread.h"
+#include "speech/LoopState.h"
+#include "speech/OrthographyState.h"
+#include "speech/ProsodyState.h"
+#include "speech/RenderState.h"
+
+// The 44-byte RIFF WAVE header of the temporary file, little-endian.
+struct TWaveHeader {
+  std::uint32_t RiffSize = 0;  // file size - 8
+  std::uint32_t SampleRate = 0;
+  std::uint32_t DataSize = 0;  // file size - 44
+  // The 44 bytes as they stand in the file.
+  std::array<std::uint8_t, 44> Bytes() const;
+};
+
+using SlotArray = std::array<std::string, 120>;
+
+class TCreateVoice : public platform::TThread {
+ public:
+  explicit TCreateVoice(bool createSuspended) : TThread(createSuspended) {}
+  ~TCreateVoice() override { WaitAndRelease(); }
+
+  // Fields, filled by the scheduler before the synthesis starts.
+  std::string FSentence;
+  TWaveHeader FWaveHeader;
+  std::uint32_t FSampleRate = 22050;
+  std::uint16_t FSyllables = 1;
+  std::int16_t FPitch = 0;
+  std::uint16_t FSpeed = 0;
+  std::uint16_t FTimbre = 0;
+  std::uint16_t FReverb = 0;
+  std::int16_t FCompressor = 0;
+  std::int16_t FVolume = 0;
+  std::int16_t FVoicingAmp = 12800;
+  std::string FPeriod;
+  std::uint16_t FTreble = 0;
+  std::unique_ptr<platform::MemoryStream> FPhoneStream;
+  std::unique_ptr<platform::MemoryStream> FPeriodStream;
+  std::unique_ptr<platform::MemoryStream> FVoicingStream;
+  SlotArray FBank;
+  std::string FWavFile;
+
+  // Working state of one Synthesize call, by owning stage.
+  std::unique_ptr<platform::MemoryStream> ReverseScratch;
+  std::unique_ptr<platform::MemoryStream> WaveStream;
+  LoopState Loop;
+  ProsodyState Prosody;
+  OrthographyState Ortho;
+  RenderState Render;
+
+  void Synthesize();
+
+  // Stress placement by rule (syllables and stress).
+  void PlaceStress(std::string Word, std::string& Result);
+
+  // Period shaping.
+  void ShapePeriod(const std::string& Data, std::uint8_t InDiv, std::uint8_t OutDiv,
+                   std::string& Result);
+  void MakeVoicingWave(std::int32_t Count, std::int16_t Pitch);
+  void BlendPeriods(std::int32_t FromSlot, std::int32_t ToSlot, std::uint8_t Remaining,
+                    std::uint8_t Fade);
+
+  // Sample buffer routines.
+  void AppendStream(platform::MemoryStream& Src, platform::MemoryStream& Dst);
+  void WriteSilence(platform::MemoryStream& Stream, std::int32_t Count);
+  void AppendPeriod(platform::MemoryStream& Src, platform::MemoryStream& Dst);
+  void MixStreams(platform::MemoryStream& A, platform::MemoryStream& B,
+                  platform::MemoryStream& Dest, std::uint8_t WeightA, std::uint8_t WeightB);
+  void NormalizeLevel(platform::MemoryStream& Stream, std::uint8_t Offset, std::int8_t Level);
+  void ReverseStream(platform::MemoryStream& Stream);
+
+  // Whole-utterance effects.
+  void ConvertRate(platform::MemoryStream& Wave);
+  void CutTreble(platform::MemoryStream& Phone, std::uint8_t Treble);
+  void Compress(platform::MemoryStream& Wave, std::uint8_t Level);
+  void AddReverb(platform::MemoryStream& Wave);
+
+ protected:
+  void Execute() override;
+
+ private:
+  void CreateStreams();
+  void ReleaseStreams();
+  void RunCharacterLoop();
+  void Finish();
+};

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/core/MainLoop.h"
+#include "platform/core/Thread.h"
+
+using namespace platform;
+using namespace std::chrono_literals;
+
+namespace {
+class SyncThread : public TThread {
+ public:
+  explicit SyncThread(bool suspended, bool fail = false) : TThread(suspended), fail_(fail) {}
+  ~SyncThread() override { WaitAndRelease(); }
+  std::atomic<bool> bodyRan{false};
+  std::atomic<bool> callRanOnMain{false};
+  std::atomic<bool> sawError{false};
+
+ protected:
+  void Execute() override {
+    bodyRan = true;
+    try {
+      Synchronize([this] {
+        callRanOnMain = MainLoop::IsMainThread();
+        Terminate();
+        if (fail_) throw std::runtime_error("boom");
+      });
+    } catch (const std::runtime_error&) {
+      sawError = true;
+    }
+  }
+
+ private:
+  bool fail_;
+};
+
+void ServeUntil(const std::function<bool()>& done) {
+  auto end = std::chrono::steady_clock::now() + 5s;
+  while (!done() && std::chrono::steady_clock::now() < end) {
+    MainLoop::WaitForPending(10ms);
+    MainLoop::ServePending();
+  }
+}
+}  // namespace
+
+TEST(Thread, SynchronizedCallRunsOnTheMainLoop) {
+  MainLoop::MarkMainThread();
+  SyncThread t(false);
+  std::this_thread::sleep_for(20ms);
+  EXPECT_FALSE(t.Terminated());  // nothing runs until the main thread serves its queue
+  ServeUntil([&] { return t.Finished(); });
+  EXPECT_TRUE(t.callRanOnMain);
+  EXPECT_TRUE(t.Terminated());
+  EXPECT_TRUE(t.Finished());
+}
+
+TEST(Thread, ReleaseServesAPendingCall) {
+  MainLoop::MarkMainThread();
+  auto* t = new SyncThread(false);
+  while (!t->bodyRan) std::this_thread::sleep_for(1ms);
+  delete t;  // must not deadlock: the pending call runs inside the release
+  MainLoop::ServePending();  // the queued copy finds nothing to do
+}
+
+TEST(Thread, TerminatedBeforeStartNeverRunsItsBody) {
+  SyncThread t(true);
+  t.Terminate();
+  t.Start();
+  ServeUntil([&] { return t.Finished(); });
+  EXPECT_FALSE(t.bodyRan);
+}
+
+TEST(Thread, ExceptionOfTheCallReachesTheBody) {
+  MainLoop::MarkMainThread();
+  SyncThread t(false, true);
+  ServeUntil([&] { return t.Finished(); });
+  EXPECT_TRUE(t.sawError);
+}
