@@ -1,0 +1,72 @@
+#include "speech/SentenceCutter.h"
+
+#include "speech/TextBytes.h"
+
+namespace {
+bool IsCapitalAZ(std::uint8_t b) { return b >= 'A' && b <= 'Z'; }
+
+// A capital that may start a new sentence after ". ": A to Z and the accented capital vowels.
+bool StartsSentence(std::uint8_t b) {
+  return IsCapitalAZ(b) || b == 0xC1 || b == 0xC9 || b == 0xCD || b == 0xD3 || b == 0xDA;
+}
+
+std::int32_t Find(const std::string& text, const char* what) {
+  auto p = text.find(what);
+  return p == std::string::npos ? 0 : static_cast<std::int32_t>(p + 1);
+}
+}  // namespace
+
+bool ReadingAtEnd(const std::string& text, const SentenceCursor& cursor) {
+  // Before the first cut nothing is consumed: only an empty text is at its end. (No cut ever
+  // leaves its separator at position 1.)
+  if (cursor.SentenceStart == 1 && cursor.SentenceEnd == 1) return text.empty();
+  return static_cast<std::int64_t>(text.size()) <= cursor.SentenceEnd;
+}
+
+std::string CutSentence(std::string& text, SentenceCursor& c) {
+  const std::int32_t len = static_cast<std::int32_t>(text.size());
+  c.SentenceStart = c.SentenceEnd;
+  c.SentenceEnd = 0;
+  // Consumed separators, CR, LF and every other control byte before the sentence.
+  while (c.SentenceStart >= 1 && c.SentenceStart <= len && ByteAt(text, c.SentenceStart) < 32) {
+    SetByteAt(text, c.SentenceStart, 0);
+    ++c.SentenceStart;
+  }
+  const std::int32_t lineEnd = Find(text, "\r\n");
+
+  // Full-stop cut: ". " before a capital, not after an abbreviation in capitals.
+  for (std::int32_t i = 1; i + 2 <= len; ++i) {
+    if (lineEnd != 0 && i >= lineEnd) break;
+    if (ByteAt(text, i) != '.' || ByteAt(text, i + 1) != ' ') continue;
+    if (!StartsSentence(ByteAt(text, i + 2))) continue;
+    if (IsCapitalAZ(ByteAt(text, i - 2)) && IsCapitalAZ(ByteAt(text, i - 1))) continue;
+    c.SentenceEnd = i + 1;
+    break;
+  }
+
+  // Line-end cut, folding the blank lines that follow into blanks.
+  if (c.SentenceEnd == 0 && lineEnd > 0) {
+    c.SentenceEnd = lineEnd;
+    while (Find(text, "\r\n\r\n") == c.SentenceEnd) {
+      SetByteAt(text, c.SentenceEnd, ' ');
+      SetByteAt(text, c.SentenceEnd + 1, ' ');
+      c.SentenceEnd += 2;
+    }
+  }
+  if (c.SentenceEnd == 0) c.SentenceEnd = len + 1;
+
+  const std::int32_t last = std::min(c.SentenceEnd, len);
+  if (c.SentenceStart > last) return std::string();
+  return text.substr(static_cast<std::size_t>(c.SentenceStart - 1),
+                     static_cast<std::size_t>(last - c.SentenceStart + 1));
+}
+
+void ConsumeSeparator(std::string& text, const SentenceCursor& c) {
+  SetByteAt(text, c.SentenceEnd, 0);
+}
+
+bool HasSomethingToSay(const std::string& sentence) {
+  for (unsigned char b : sentence)
+    if (b >= '0') return true;
+  return false;
+}

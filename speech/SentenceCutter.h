@@ -1,0 +1,26 @@
+// How the reading cuts its text into sentences. The text is the reading's own copy and is
+// consumed in place: a cut separator and the control bytes skipped before a sentence become
+// 0, the line ends of folded blank lines become blanks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Positions are 1-based. Between cuts, sentenceEnd is the position of the last separator
+// consumed; a new reading starts with both at 1.
+struct SentenceCursor {
+  std::int32_t SentenceStart = 1;
+  std::int32_t SentenceEnd = 1;
+};
+
+// True when nothing is left to read: no byte follows the last consumed separator.
+bool ReadingAtEnd(const std::string& text, const SentenceCursor& cursor);
+
+// Cuts the next sentence (up to and including its separator) and returns it. The separator
+// itself is not yet consumed: ConsumeSeparator does that once the sentence is under way.
+std::string CutSentence(std::string& text, SentenceCursor& cursor);
+
+void ConsumeSeparator(std::string& text, const SentenceCursor& cursor);
+
+// A sentence has something to say when it holds a byte at or above "0".
+bool HasSomethingToSay(const std::string& sentence);
