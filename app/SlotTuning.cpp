@@ -1,5 +1,6 @@
 #include "app/SlotTuning.h"
 
+#include "banks/BankText.h"
 #include "platform/core/Beep.h"
 #include "platform/core/Numeric.h"
 
@@ -18,4 +19,10 @@ std::string ScaleSampleLevel(const std::string& S, std::uint8_t OldLevel, std::u
     r[k + 1] = static_cast<char>(u >> 8);
   }
   return r;
+}
+
+std::string SlotExportText(const std::string& slot) {
+  std::size_t from = 0;
+  while (slot.size() - from > 2 && slot[from] == 0 && slot[from + 1] == 0) from += 2;
+  return banks::WriteElement(std::string_view(slot).substr(from));
 }

@@ -34,3 +34,20 @@ TEST(ScaleSampleLevel, LevelOutsideRangeBeepsAndGivesNothing) {
   ScaleSampleLevel(Samples({5}), 50, 99);
   EXPECT_EQ(platform::BeepCount(), before);
 }
+
+TEST(SlotExportText, DropsLeadingZeroSamplesAndKeepsOne) {
+  EXPECT_EQ(SlotExportText(Samples({0, 0, 258})), "#2#1,\r\n");
+  EXPECT_EQ(SlotExportText(std::string(2, '\0')), "#0#0,\r\n");
+  EXPECT_EQ(SlotExportText(Samples({0, 0, 0})), "#0#0,\r\n");
+  EXPECT_EQ(SlotExportText(std::string("\x01\x00\xFF\x00", 4)), "#1#0#255#0,\r\n");
+}
+
+TEST(SlotExportText, BreaksLinesAfter255Values) {
+  // Export works on bytes: 255 of them (an odd count) still make one line.
+  std::string bytes255 = std::string("\x07\x00", 2) + std::string(253, '\x07');
+  std::string t = SlotExportText(bytes255);
+  EXPECT_EQ(t.find("\r\n"), t.size() - 2);  // one line
+  std::string bytes256 = std::string("\x07\x00", 2) + std::string(254, '\x09');
+  t = SlotExportText(bytes256);
+  EXPECT_EQ(t.substr(t.size() - 8), "\r\n+#9,\r\n");
+}
