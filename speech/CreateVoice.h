@@ -64,10 +64,10 @@ class TCreateVoice : public platform::TThread {
   void PlaceStress(std::string Word, std::string& Result);
 
   // Period shaping.
-  void ShapePeriod(const std::string& Data, std::uint8_t InDiv, std::uint8_t OutDiv,
+  void ShapePeriod(const std::string& Data, std::int32_t InDiv, std::int32_t OutDiv,
                    std::string& Result);
-  void MakeVoicingWave(std::int32_t Count, std::int16_t Pitch);
-  void BlendPeriods(std::int32_t FromSlot, std::int32_t ToSlot, std::uint8_t Remaining,
+  void MakeVoicingWave(std::int16_t Count, std::int16_t Pitch);
+  void BlendPeriods(std::uint8_t FromSlot, std::uint8_t ToSlot, std::uint8_t Remaining,
                     std::uint8_t Fade);
 
   // Sample buffer routines.

@@ -1,0 +1,127 @@
+// Sample buffer routines: streams of 16-bit little-endian samples appended, silenced, mixed,
+// levelled and reversed. They touch only the streams they are given.
+#include <cstring>
+#include <vector>
+
+#include "platform/core/Numeric.h"
+#include "speech/CreateVoice.h"
+#include "speech/SampleCodec.h"
+
+using platform::MemoryStream;
+using platform::Wrap16;
+
+namespace {
+// Scratch for results that replace a stream's content; the streams may be the inputs.
+std::vector<std::uint8_t>& Scratch() {
+  thread_local std::vector<std::uint8_t> buffer;
+  return buffer;
+}
+
+// Appends the first count samples of Src at Dst's end; both positions end after them.
+void AppendSamples(MemoryStream& Src, MemoryStream& Dst, std::size_t count) {
+  const std::size_t bytes = count * 2;
+  const std::size_t at = Dst.Size();
+  if (&Src == &Dst) {
+    Dst.SetSize(at + bytes);
+    std::memmove(Dst.Data() + at, Dst.Data(), bytes);
+  } else {
+    Dst.SetSize(at + bytes);
+    if (bytes) std::memcpy(Dst.Data() + at, Src.Data(), bytes);
+  }
+  Dst.Seek(at + bytes);
+  if (&Src != &Dst) Src.Seek(bytes);
+}
+
+void ReplaceContent(MemoryStream& s, const std::vector<std::uint8_t>& bytes) {
+  s.SetSize(bytes.size());
+  if (!bytes.empty()) std::memcpy(s.Data(), bytes.data(), bytes.size());
+}
+}  // namespace
+
+// Every sample of Src goes over, however long it is.
+void TCreateVoice::AppendStream(MemoryStream& Src, MemoryStream& Dst) {
+  AppendSamples(Src, Dst, Src.Size() / 2);
+}
+
+void TCreateVoice::WriteSilence(MemoryStream& Stream, std::int32_t Count) {
+  Stream.Clear();
+  if (Count <= 0) return;
+  Stream.SetSize(static_cast<std::size_t>(Count) * 2);
+  Stream.Seek(Stream.Size());
+}
+
+void TCreateVoice::AppendPeriod(MemoryStream& Src, MemoryStream& Dst) {
+  AppendSamples(Src, Dst, Src.Size() / 2);
+}
+
+// Over the longer input; an input that has ended keeps its last term, which is scaled
+// again at every further step and so dies away (or holds, at weight 100).
+void TCreateVoice::MixStreams(MemoryStream& A, MemoryStream& B, MemoryStream& Dest,
+                              std::uint8_t WeightA, std::uint8_t WeightB) {
+  const std::size_t na = A.Size() / 2, nb = B.Size() / 2;
+  const std::size_t n = std::max(A.Size(), B.Size()) / 2;
+  std::vector<std::uint8_t>& out = Scratch();
+  out.resize(n * 2);
+  const std::uint8_t* pa = A.Data();
+  const std::uint8_t* pb = B.Data();
+  std::int16_t a = 0, b = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i < na) a = LoadSample(pa + 2 * i);
+    if (i < nb) b = LoadSample(pb + 2 * i);
+    a = Wrap16(a * static_cast<std::int32_t>(WeightA) / 100);
+    b = Wrap16(b * static_cast<std::int32_t>(WeightB) / 100);
+    StoreSample(out.data() + 2 * i, Wrap16(a + b));
+  }
+  A.Seek(na * 2);
+  B.Seek(nb * 2);
+  ReplaceContent(Dest, out);
+  Dest.Seek(0);
+}
+
+// The positive and the negative half are scaled separately, each to the target peak.
+void TCreateVoice::NormalizeLevel(MemoryStream& Stream, std::uint8_t Offset, std::int8_t Level) {
+  const std::size_t first = Offset;
+  if (Stream.Size() <= first) return;
+  const std::size_t n = (Stream.Size() - first) / 2;
+  std::uint8_t* p = Stream.Data() + first;
+  std::int32_t max = 0, min = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    std::int32_t v = LoadSample(p + 2 * i);
+    if (v > max) max = v;
+    if (v < min) min = v;
+  }
+  if (max <= 327 && min >= -327) return;
+  const double target = static_cast<double>(static_cast<platform::Extended>(Level) * 32767 / 100);
+  // Each result depends on the sample value alone, so each distinct value is worked out once.
+  constexpr std::int32_t kUnset = INT32_MIN;
+  std::vector<std::int32_t> memo(static_cast<std::size_t>(max - min + 1), kUnset);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::int32_t v = LoadSample(p + 2 * i);
+    if (v == 0) continue;
+    std::int32_t& r = memo[static_cast<std::size_t>(v - min)];
+    if (r == kUnset) {
+      platform::Extended x = v;
+      if (v > 0)
+        r = Wrap16(platform::Round(platform::FDiv(x, max) * target));
+      else
+        r = Wrap16(
+            platform::Round(platform::FDiv(x, min) * -static_cast<platform::Extended>(target)));
+    }
+    StoreSample(p + 2 * i, static_cast<std::int16_t>(r));
+  }
+  Stream.Seek(Stream.Size());
+}
+
+void TCreateVoice::ReverseStream(MemoryStream& Stream) {
+  const std::size_t n = Stream.Size() / 2;
+  std::uint8_t* p = Stream.Data();
+  for (std::size_t i = 0, j = n; i + 1 < j; ++i) {
+    --j;
+    std::uint8_t t0 = p[2 * i], t1 = p[2 * i + 1];
+    p[2 * i] = p[2 * j];
+    p[2 * i + 1] = p[2 * j + 1];
+    p[2 * j] = t0;
+    p[2 * j + 1] = t1;
+  }
+  Stream.Seek(0);
+}
