@@ -186,6 +186,9 @@ TEST(StressPitch, SpecialSentences) {
       // Before a full stop in a sentence with blanks a stressed vowel does not rise.
       {"last_word_no_rise", " es la c\xe1sa.", 8, 9, false, 120, 120, 1},
       {"exclamation_to_top", " es c\xe1sa!", 5, 6, false, 120, 180, 1},
+      // The limit is half a semitone under the ceiling (175), not the ceiling itself.
+      {"first_rise_over_limit", " la c\xe1sa bonita", 5, 6, false, 132, 154, 0},
+      {"both_rises", " la c\xe1sa bonita", 5, 6, false, 100, 155, 0},
       // i before an accented vowel counts as stressed.
       {"i_before_accent", " la di\xe1 bonita", 5, 6, false, 120, 160, 0},
       {"unstressed", " la casa bonita", 5, 6, false, 120, 120, 1},
@@ -312,6 +315,11 @@ TEST(PeriodPitchStep, FallsHalfASemitoneWhileHighThenAQuarter) {
   EXPECT_EQ(t.P().Repeats, 4);  // raised for the rest of the character
   // At or above 2 * 90 - 90 div 8 = 169 by half a semitone, below it by a quarter.
   EXPECT_EQ(pitches, (std::vector<int>{170, 165, 163, 161, 159, 157}));
+
+  // 169 itself still falls by half a semitone.
+  t.P().CurrentPitch = 169;
+  PeriodPitchStep(t.v, 1);
+  EXPECT_EQ(t.P().CurrentPitch, 164);
 
   // Never below the floor; nothing moves for a consonant; rises stop at the ceiling.
   t.P().CurrentPitch = 90;

@@ -1,6 +1,7 @@
 // Slot choice over whole words, with the letter views the character loop hands it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,29 @@ TEST(SlotChoice, MarkerStepStartsFromNoSlot) {
   MarkerStep(v);
   ChooseSlot(v);
   EXPECT_EQ(v.Loop.ChosenSlot, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The real sentence loop writes the markers and the z into the text it speaks.
+TEST(SlotChoice, SentenceLoopWritesMarkersIntoTheText) {
+  TCreateVoice v(true);
+  v.FBank = VoiceWithEmpty({});
+  v.FPitch = 71;
+  v.FSpeed = 5;
+  v.FVolume = 80;
+  v.FSentence = "perro noche cena.";
+  v.FWavFile = testing::TempDir() + "slot_choice_loop.wav";
+  v.Synthesize();
+  EXPECT_TRUE(v.Terminated());
+  const std::string& s = v.FSentence;
+  EXPECT_NE(s.find(R + R), std::string::npos) << s;
+  EXPECT_NE(s.find(Ch + "h"), std::string::npos) << s;
+  EXPECT_EQ(s.find('c'), std::string::npos) << s;
+  EXPECT_NE(s.find('z'), std::string::npos) << s;
+  std::remove(v.FWavFile.c_str());
 }
 
 }  // namespace
