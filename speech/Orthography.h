@@ -1,7 +1,13 @@
 // Orthography and word stress: the per-position letter steps and the word stage.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 class TCreateVoice;
+
+// A letter or marker right after a byte of 32 or below that is no marker.
+bool IsWordStart(const std::string& text, std::int64_t i);
 
 // Loop step 6: CurrentLetter's early substitutions (y, w, ü).
 void EarlySubstitutions(TCreateVoice& v);

@@ -1,0 +1,118 @@
+// Orthography and word stress as the character loop applies them, position by position,
+// to a prepared sentence. Byte escapes: \001 StartMark, \035 LlMark, \341 \351 \355 \363
+// \372 the accented vowels, \321 Ñ, \374 ü.
+#include "speech/Orthography.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "speech/CreateVoice.h"
+#include "speech/TextBytes.h"
+#include "speech/TextNormalisation.h"
+
+namespace {
+
+// The character loop's letter and word steps over the whole sentence, in the loop's order;
+// the pitch, slot and rendering steps in between touch none of what is checked here.
+void WalkLetterSteps(TCreateVoice& v) {
+  LoopState& L = v.Loop;
+  for (L.CharIndex = 1; L.CharIndex <= static_cast<std::int32_t>(v.FSentence.size());
+       ++L.CharIndex) {
+    L.WordStart = 1;
+    L.CurrentLetter = LowerAZ(ByteAt(v.FSentence, L.CharIndex));
+    if (IsWordStart(v.FSentence, L.CharIndex)) L.WordStart = L.CharIndex;
+    EarlySubstitutions(v);
+    FindNextLetter(v);
+    RemoveSilentH(v);
+    if (L.CurrentLetter == ' ' || L.CurrentLetter < 14) continue;
+    NextLetterYToI(v);
+    if (L.WordStart == L.CharIndex) WordStage(v);
+    LateSubstitutions(v);
+  }
+}
+
+struct Spoken {
+  std::string text;
+  int syllables;
+};
+
+Spoken Speak(const char* input) {
+  TCreateVoice v(true);
+  v.FSentence = input;
+  CollapseBlanks(v.FSentence);
+  FrameSentence(v.FSentence);
+  NormaliseText(v.FSentence);
+  WalkLetterSteps(v);
+  return {v.FSentence, v.FSyllables};
+}
+
+struct Case {
+  const char* input;
+  const char* expected;
+};
+
+const Case kCases[] = {
+    {"No", "\001N\363."},
+    {"NO", "\001NO."},  // an upper-case O takes no accent
+    {"ya", "\001\035\341."},
+    {"seis", "\001s\351is."},
+    {"van", "\001b\341n."},  // ván; the v is then written b at its own position
+    {"des", "\001d\351s."},
+    {"he", "\001\351."},
+    {"han", "\001\341n."},
+    {"fue", "\001fu\351."},
+    {"pies", "\001pi\351s."},
+    {"un", "\001\372n."},
+    {"este", "\001\351ste."},
+    {"irse", "\001\355rse."},
+    {"estos", "\001\351stos."},
+    {"tres", "\001tr\351s."},
+    {"gran", "\001gr\341n."},
+    {"bien", "\001bi\351n."},
+    {"la", "\001la."},
+    {"para", "\001para."},
+    {"cuando", "\001cuando."},
+    {"mientras", "\001mientras."},
+    {"hasta", "\001asta."},
+    {"cuantioso", "\001cuanti\363so."},
+    {"sobre la mesa", "\001sobre la m\351sa."},
+    {"el sobre", "\001el s\363bre."},
+    {"de ante", "\001de \341nte."},
+    {"me bajo", "\001me b\341jo."},
+    {"en contra", "\001en c\363ntra."},
+    {"no sino", "\001n\363 s\355no."},
+    {"casa, sino", "\001c\341sa, sino."},
+    {"nuestra casa", "\001nuestra c\341sa."},
+    {"los nuestros", "\001los nu\351stros."},
+    {"Casa", "\001c\341sa."},
+    {"ESPA\321A", "\001\351spa\321a."},
+    {"Quiero queso", "\001ki\351ro k\351so."},
+    {"guerra", "\001g\351rra."},
+    {"gente", "\001j\351nte."},
+    {"pinguino ping\374ino", "\001ping\355no ping\374\355no."},
+    {"a hacer", "\001a ac\351r."},
+    {"tic ha", "\001t\355c \341."},  // the h after a c goes one position later
+    {"hola,que", "\001\363la,que."},
+    {"y", "\001y."},
+    {"demente", "\001demente."},
+    {"est\341", "\001est\341."},
+};
+
+TEST(Orthography, WritesSpellingAndStressIntoTheText) {
+  for (const Case& c : kCases) EXPECT_EQ(Speak(c.input).text, c.expected) << "input: " << c.input;
+}
+
+// FSyllables after the sentence: the count of the last word that went through the stress
+// rule, 1 after one that got no stress from it.
+TEST(Orthography, SyllableCountOfTheLastRuleStressedWord) {
+  const struct {
+    const char* input;
+    int syllables;
+  } cases[] = {
+      {"cuidado", 3}, {"casa y", 1}, {"casa est\341", 2}, {"cuidado la", 3}, {"casa seis", 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Speak(c.input).syllables, c.syllables) << c.input;
+}
+
+}  // namespace
