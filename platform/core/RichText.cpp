@@ -1,0 +1,365 @@
+#include "platform/core/RichText.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/core/Cp1252.h"
+
+namespace platform {
+namespace {
+
+// Deeper nesting than any real document uses; beyond it the file is not taken as rich text.
+constexpr std::size_t kMaxDepth = 1000;
+
+// Destinations whose contents are never text of the document.
+bool IsSkippedDestination(const std::string& w) {
+  static const char* const kNames[] = {
+      "fonttbl",
+      "colortbl",
+      "stylesheet",
+      "info",
+      "pict",
+      "object",
+      "header",
+      "headerl",
+      "headerr",
+      "headerf",
+      "footer",
+      "footerl",
+      "footerr",
+      "footerf",
+      "footnote",
+      "listtable",
+      "listoverridetable",
+      "revtbl",
+      "filetbl",
+      "themedata",
+      "colorschememapping",
+      "latentstyles",
+      "datastore",
+      "xmlnstbl",
+      "rsidtbl",
+      "generator",
+      "fldinst",
+      "bkmkstart",
+      "bkmkend",
+      "mmathPr",
+  };
+  for (const char* n : kNames)
+    if (w == n) return true;
+  return false;
+}
+
+class RtfReader {
+ public:
+  explicit RtfReader(const std::string& s) : s_(s) {}
+
+  std::optional<std::vector<TextRun>> Read() {
+    if (s_.compare(0, 5, "{\\rtf") != 0) return std::nullopt;
+    while (pos_ < s_.size()) {
+      unsigned char c = static_cast<unsigned char>(s_[pos_]);
+      if (c == '{') {
+        ++pos_;
+        if (stack_.size() >= kMaxDepth) return std::nullopt;
+        stack_.push_back(cur_);
+        fallback_ = 0;
+      } else if (c == '}') {
+        ++pos_;
+        if (stack_.empty()) return std::nullopt;
+        cur_ = stack_.back();
+        stack_.pop_back();
+        fallback_ = 0;
+        // The document ends with its outermost group; what follows is not read.
+        if (stack_.empty()) return MergeRuns(std::move(out_));
+      } else if (c == '\\') {
+        ++pos_;
+        if (!ControlSequence()) return std::nullopt;
+      } else if (c == '\r' || c == '\n' || c == 0) {
+        ++pos_;
+      } else {
+        ++pos_;
+        Emit(Cp1252ToUnicode(c));
+      }
+    }
+    return std::nullopt;  // a group was left open
+  }
+
+ private:
+  struct State {
+    bool bold = false, italic = false, underline = false;
+    bool skip = false;
+    int uc = 1;  // fallback characters after \uN
+  };
+
+  void Emit(char32_t ch) {
+    if (cur_.skip) return;
+    if (fallback_ > 0) {
+      --fallback_;
+      return;
+    }
+    if (high_ != 0) {  // a high surrogate waits for its low half
+      char32_t hi = high_;
+      high_ = 0;
+      if (ch >= 0xDC00 && ch <= 0xDFFF) {
+        Append(0x10000 + ((hi - 0xD800) << 10) + (ch - 0xDC00));
+        return;
+      }
+      Append(0xFFFD);
+    }
+    Append(ch);
+  }
+
+  void Append(char32_t ch) {
+    if (ch >= 0xD800 && ch <= 0xDFFF) ch = 0xFFFD;
+    if (out_.empty() || out_.back().bold != cur_.bold || out_.back().italic != cur_.italic ||
+        out_.back().underline != cur_.underline) {
+      out_.push_back(TextRun{{}, cur_.bold, cur_.italic, cur_.underline});
+    }
+    out_.back().text.push_back(ch);
+  }
+
+  // A character skipped as part of a \uN fallback: true when it was swallowed.
+  bool SwallowFallback() {
+    if (fallback_ > 0 && !cur_.skip) {
+      --fallback_;
+      return true;
+    }
+    return false;
+  }
+
+  static int Hex(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  }
+
+  static bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+  bool ControlSequence() {
+    if (pos_ >= s_.size()) return false;
+    unsigned char c = static_cast<unsigned char>(s_[pos_]);
+    if (!IsLetter(c)) return ControlSymbol(c);
+
+    std::string word;
+    while (pos_ < s_.size() && IsLetter(static_cast<unsigned char>(s_[pos_]))) {
+      if (word.size() >= 32) return false;
+      word.push_back(s_[pos_++]);
+    }
+    bool hasParam = false;
+    long long param = 0;
+    bool negative = false;
+    if (pos_ + 1 < s_.size() && s_[pos_] == '-' &&
+        std::isdigit(static_cast<unsigned char>(s_[pos_ + 1]))) {
+      negative = true;
+      ++pos_;
+    }
+    int digits = 0;
+    while (pos_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[pos_]))) {
+      if (++digits > 10) return false;
+      param = param * 10 + (s_[pos_++] - '0');
+      hasParam = true;
+    }
+    if (negative) param = -param;
+    if (pos_ < s_.size() && s_[pos_] == ' ') ++pos_;
+    return ControlWord(word, hasParam, param);
+  }
+
+  bool ControlSymbol(unsigned char c) {
+    ++pos_;
+    switch (c) {
+      case '\'': {
+        if (pos_ + 2 > s_.size()) return false;
+        int h = Hex(static_cast<unsigned char>(s_[pos_]));
+        int l = Hex(static_cast<unsigned char>(s_[pos_ + 1]));
+        if (h < 0 || l < 0) return false;
+        pos_ += 2;
+        Emit(Cp1252ToUnicode(static_cast<std::uint8_t>(h * 16 + l)));
+        return true;
+      }
+      case '\\':
+      case '{':
+      case '}':
+        Emit(c);
+        return true;
+      case '~':
+        Emit(0xA0);
+        return true;
+      case '_':
+        Emit('-');
+        return true;
+      case '\r':
+      case '\n':
+        if (!SwallowFallback()) Emit('\n');
+        return true;
+      case '*':
+        cur_.skip = true;
+        return true;
+      default:  // \- optional hyphen, \: index subentry, \| and the like show nothing
+        SwallowFallback();
+        return true;
+    }
+  }
+
+  bool ControlWord(const std::string& w, bool hasParam, long long param) {
+    if (IsSkippedDestination(w)) {
+      cur_.skip = true;
+      return true;
+    }
+    if (w == "bin") {
+      if (param < 0 || static_cast<unsigned long long>(param) > s_.size() - pos_) return false;
+      pos_ += static_cast<std::size_t>(param);
+      return true;
+    }
+    if (w == "u") {
+      if (SwallowFallback()) return true;
+      long long code = param;
+      if (code < 0) code += 65536;
+      if (code < 0 || code > 0xFFFF) code = 0xFFFD;
+      char32_t ch = static_cast<char32_t>(code);
+      if (!cur_.skip) {
+        if (ch >= 0xD800 && ch <= 0xDBFF) {
+          if (high_ != 0) Append(0xFFFD);
+          high_ = ch;
+        } else {
+          Emit(ch);
+        }
+      }
+      fallback_ = cur_.uc;
+      return true;
+    }
+    if (SwallowFallback()) return true;
+    bool on = !hasParam || param != 0;
+    if (w == "uc") {
+      cur_.uc = param < 0 ? 0 : static_cast<int>(param > 16 ? 16 : param);
+    } else if (w == "par" || w == "line" || w == "sect" || w == "page" || w == "row") {
+      Emit('\n');
+    } else if (w == "tab" || w == "cell") {
+      Emit('\t');
+    } else if (w == "b") {
+      cur_.bold = on;
+    } else if (w == "i") {
+      cur_.italic = on;
+    } else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw") {
+      cur_.underline = on;
+    } else if (w == "ulnone") {
+      cur_.underline = false;
+    } else if (w == "plain") {
+      cur_.bold = cur_.italic = cur_.underline = false;
+    } else if (w == "emdash") {
+      Emit(0x2014);
+    } else if (w == "endash") {
+      Emit(0x2013);
+    } else if (w == "lquote") {
+      Emit(0x2018);
+    } else if (w == "rquote") {
+      Emit(0x2019);
+    } else if (w == "ldblquote") {
+      Emit(0x201C);
+    } else if (w == "rdblquote") {
+      Emit(0x201D);
+    } else if (w == "bullet") {
+      Emit(0x2022);
+    } else if (w == "emspace" || w == "enspace" || w == "qmspace") {
+      Emit(' ');
+    }
+    return true;
+  }
+
+  const std::string& s_;
+  std::size_t pos_ = 0;
+  State cur_;
+  std::vector<State> stack_;
+  std::vector<TextRun> out_;
+  int fallback_ = 0;
+  char32_t high_ = 0;
+};
+
+std::u32string DecodeUtf8(const std::string& s) {  // s is well-formed
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    int n = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+    char32_t cp = n == 0 ? c : n == 1 ? (c & 0x1F) : n == 2 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k <= n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    out.push_back(cp);
+    i += static_cast<std::size_t>(n) + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<TextRun> MergeRuns(std::vector<TextRun> runs) {
+  std::vector<TextRun> out;
+  for (auto& r : runs) {
+    if (r.text.empty()) continue;
+    if (!out.empty() && out.back().bold == r.bold && out.back().italic == r.italic &&
+        out.back().underline == r.underline) {
+      out.back().text += r.text;
+    } else {
+      out.push_back(std::move(r));
+    }
+  }
+  return out;
+}
+
+std::optional<std::vector<TextRun>> ReadRichText(const std::string& bytes) {
+  return RtfReader(bytes).Read();
+}
+
+std::u32string ReadPlainText(const std::string& bytes) {
+  std::u32string decoded;
+  std::string body = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+  if (IsValidUtf8(body)) {
+    decoded = DecodeUtf8(body);
+  } else {
+    decoded.reserve(bytes.size());
+    for (unsigned char c : bytes) decoded.push_back(Cp1252ToUnicode(c));
+  }
+  std::u32string out;
+  out.reserve(decoded.size());
+  for (std::size_t i = 0; i < decoded.size(); ++i) {
+    char32_t c = decoded[i];
+    if (c == '\r') {
+      if (i + 1 < decoded.size() && decoded[i + 1] == '\n') ++i;
+      out.push_back('\n');
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::vector<TextRun> ReadTextDocument(const std::string& bytes) {
+  if (auto rich = ReadRichText(bytes)) return std::move(*rich);
+  return MergeRuns({TextRun{ReadPlainText(bytes)}});
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  auto fail = [&](int err) {
+    throw std::runtime_error("No se puede abrir el archivo \"" + Utf8ToCp1252(path) + "\". " +
+                             std::strerror(err));
+  };
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!f) fail(errno);
+  std::string data;
+  char buf[65536];
+  for (;;) {
+    errno = 0;
+    std::size_t n = std::fread(buf, 1, sizeof buf, f.get());
+    data.append(buf, n);
+    if (n < sizeof buf) {
+      if (std::ferror(f.get())) fail(errno ? errno : EIO);
+      break;
+    }
+  }
+  return data;
+}
+
+}  // namespace platform

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/core/RichText.h"
+
+using namespace platform;
+
+namespace {
+
+std::string Utf8(const std::u32string& s) {
+  std::string out;
+  for (char32_t c : s) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// Runs written as "<flags>text", flags among b, i, u.
+std::string Render(const std::vector<TextRun>& runs) {
+  std::string out;
+  for (const auto& r : runs) {
+    out += '<';
+    if (r.bold) out += 'b';
+    if (r.italic) out += 'i';
+    if (r.underline) out += 'u';
+    out += '>';
+    out += Utf8(r.text);
+  }
+  return out;
+}
+
+struct RichCase {
+  const char* name;
+  std::string rtf;
+  std::string expected;
+};
+
+}  // namespace
+
+TEST(RichText, ReadsValidDocuments) {
+  const RichCase cases[] = {
+      {"plain", R"({\rtf1\ansi\deff0 Hola mundo})", "<>Hola mundo"},
+      {"formatted", R"({\rtf1 normal {\b negrita} {\i cursiva\i0} y {\ul sub}\par fin})",
+       "<>normal <b>negrita<> <i>cursiva<> y <u>sub<>\nfin"},
+      {"bold off by parameter", R"({\rtf1 \b uno\b0 dos\ul\i tres\plain cuatro})",
+       "<b>uno<>dos<iu>tres<>cuatro"},
+      {"hex escapes in Windows-1252", R"({\rtf1\ansi canci\'f3n \'e1rbol \'80})",
+       "<>canción árbol €"},
+      {"unicode with fallback", R"({\rtf1 \u225?rbol})", "<>árbol"},
+      {"unicode with two fallback bytes", R"({\rtf1\uc2 \u8364\'80\'80 x})", "<>€ x"},
+      {"surrogate pair", R"({\rtf1 \u-10179?\u-8704?!})", "<>\xF0\x9F\x98\x80!"},
+      {"nested groups restore format", R"({\rtf1 a{\b b{\i c}d}e})", "<>a<b>b<bi>c<b>d<>e"},
+      {"destinations skipped",
+       R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red0\green0\blue0;}{\*\generator Riched20;})"
+       R"({\stylesheet{\s0 Normal;}}{\info{\title T}}{\pict\pngblip 89504e}{\*\unknown x}Texto})",
+       "<>Texto"},
+      {"breaks and symbols", R"({\rtf1 a\par b\line c\tab d \\ \{\}\~e})",
+       "<>a\nb\nc\td \\ {}\xC2\xA0"
+       "e"},
+      {"raw line ends ignored", "{\\rtf1 uno\r\ndos\\\r\ntres}", "<>unodos\ntres"},
+      {"binary data skipped", "{\\rtf1 a{\\pict\\bin3 {}}}b}", "<>ab"},
+      {"text after the document ignored", R"({\rtf1 a}trailing)", "<>a"},
+  };
+  for (const auto& c : cases) {
+    auto runs = ReadRichText(c.rtf);
+    ASSERT_TRUE(runs.has_value()) << c.name;
+    EXPECT_EQ(Render(*runs), c.expected) << c.name;
+  }
+}
+
+TEST(RichText, RejectsBrokenDocuments) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"no header", "Hola {\\b x}"},
+      {"group left open", "{\\rtf1 abierto"},
+      {"bad hex escape", R"({\rtf1 a\'zz})"},
+      {"escape cut off", "{\\rtf1 a\\'e"},
+      {"ends in backslash", "{\\rtf1 x\\"},
+      {"binary longer than file", "{\\rtf1 \\bin99 ab}"},
+      {"nested too deep", "{\\rtf1 " + std::string(5000, '{') + std::string(5001, '}')},
+  };
+  for (const auto& [name, bytes] : cases) EXPECT_FALSE(ReadRichText(bytes).has_value()) << name;
+}
+
+TEST(RichText, BrokenRichTextLoadsAsPlainText) {
+  auto runs = ReadTextDocument("{\\rtf1 abierto\r\n{\\b sin cerrar}");
+  EXPECT_EQ(Render(runs), "<>{\\rtf1 abierto\n{\\b sin cerrar}");
+  EXPECT_EQ(Render(ReadTextDocument(R"({\rtf1 {\b ok}})")), "<b>ok");
+}
+
+TEST(RichText, PlainTextChoosesUtf8OrWindows1252) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"canci\xC3\xB3n", "canción"},         // well-formed UTF-8
+      {"\xEF\xBB\xBF\xC3\xB1u", "ñu"},       // byte-order mark dropped
+      {"canci\xF3n", "canción"},             // not UTF-8: Windows-1252
+      {"\x80 y \xC3\xB1\xF3", "€ y Ã±ó"},    // one bad sequence makes it all Windows-1252
+      {"a\r\nb\rc\nd\r\n", "a\nb\nc\nd\n"},  // every line end is one paragraph end
+      {"", ""},
+  };
+  for (const auto& [bytes, expected] : cases) EXPECT_EQ(Utf8(ReadPlainText(bytes)), expected);
+}
+
+TEST(RichText, UnreadableFileNamesFileAndReason) {
+  auto dir = std::filesystem::temp_directory_path() / "orv_richtext_test";
+  std::filesystem::create_directories(dir);
+  for (auto path : {dir / "no_such_file.txt", dir}) {
+    try {
+      ReadWholeFile(path.string());
+      ADD_FAILURE() << "no exception for " << path;
+    } catch (const std::runtime_error& e) {
+      std::string what = e.what();
+      EXPECT_NE(what.find(path.string()), std::string::npos) << what;
+      EXPECT_GT(what.size(), path.string().size() + 30) << what;  // a reason follows the name
+    }
+  }
+  std::ofstream(dir / "ok.txt", std::ios::binary) << std::string("a\0b", 3);
+  EXPECT_EQ(ReadWholeFile((dir / "ok.txt").string()), std::string("a\0b", 3));
+  std::filesystem::remove_all(dir);
+}
