@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/core/Cp1252.h"
+#include "platform/core/Exceptions.h"
 
 namespace platform {
 namespace {
@@ -343,7 +344,7 @@ std::vector<TextRun> ReadTextDocument(const std::string& bytes) {
 
 std::string ReadWholeFile(const std::string& path) {
   auto fail = [&](int err) {
-    throw std::runtime_error("No se puede abrir el archivo \"" + Utf8ToCp1252(path) + "\". " +
+    throw Exception("No se puede abrir el archivo \"" + Utf8ToCp1252(path) + "\". " +
                              std::strerror(err));
   };
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);

@@ -32,7 +32,7 @@ std::u32string ReadPlainText(const std::string& bytes);
 // Rich text when the reader accepts it, else the same bytes as plain text.
 std::vector<TextRun> ReadTextDocument(const std::string& bytes);
 
-// The whole file as bytes. Throws std::runtime_error naming the file and the reason.
+// The whole file as bytes. Throws platform::Exception naming the file and the reason.
 std::string ReadWholeFile(const std::string& path);
 
 }  // namespace platform

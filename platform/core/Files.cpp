@@ -1,0 +1,58 @@
+#include "platform/core/Files.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+namespace fs = std::filesystem;
+namespace {
+std::string& ProgramFileOverride() {
+  static std::string path;
+  return path;
+}
+}  // namespace
+
+std::string GetEnv(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? value : "";
+}
+
+bool DirectoryExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(path, ec);
+}
+
+bool ForceDirectories(const std::string& path) {
+  if (path.empty()) return false;
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  return DirectoryExists(path);
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::exists(path, ec) && !fs::is_directory(path, ec);
+}
+
+bool DeleteFile(const std::string& path) {
+  std::error_code ec;
+  return FileExists(path) && fs::remove(path, ec);
+}
+
+std::string ProgramFile() {
+  if (!ProgramFileOverride().empty()) return ProgramFileOverride();
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.string();
+}
+
+std::string ProgramFolder() {
+  std::string file = ProgramFile();
+  auto slash = file.rfind(PathDelim);
+  return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+}
+
+void SetProgramFileForTesting(const std::string& path) { ProgramFileOverride() = path; }
+
+}  // namespace platform

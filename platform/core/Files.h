@@ -1,0 +1,29 @@
+// File system and environment as the program needs them. Paths are native strings (UTF-8 on
+// this platform); folder names returned here end with the path separator.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The platform's path separator, in place of the backslash of the original platform.
+constexpr char PathDelim = '/';
+
+// The value of an environment variable, empty when it is not set.
+std::string GetEnv(const std::string& name);
+
+bool DirectoryExists(const std::string& path);
+// Creates the folder with any missing parent folders; true when the folder exists afterwards.
+bool ForceDirectories(const std::string& path);
+// True for an existing file that is not a folder.
+bool FileExists(const std::string& path);
+// Deletes a file; true when it was deleted.
+bool DeleteFile(const std::string& path);
+
+// The full path of the program's own file, and its folder with the trailing separator.
+std::string ProgramFile();
+std::string ProgramFolder();
+// For tests: the program file to report instead of the real one (empty restores it).
+void SetProgramFileForTesting(const std::string& path);
+
+}  // namespace platform

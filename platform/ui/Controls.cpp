@@ -1,0 +1,468 @@
+#include "platform/ui/Controls.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStyledItemDelegate>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/core/Cp1252.h"
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Native.h"
+
+namespace ui {
+
+QString FromCp1252(const std::string& bytes) {
+  QString s;
+  s.reserve(static_cast<qsizetype>(bytes.size()));
+  for (unsigned char b : bytes)
+    s.append(QChar(static_cast<char16_t>(platform::Cp1252ToUnicode(b))));
+  return s;
+}
+
+std::string ToCp1252(const QString& text) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(text.size()));
+  for (char32_t c : text.toUcs4()) out.push_back(static_cast<char>(platform::UnicodeToCp1252(c)));
+  return out;
+}
+
+TControl* ControlOf(const QWidget* w) {
+  for (; w; w = w->parentWidget()) {
+    QVariant v = w->property("orvControl");
+    if (v.isValid()) return reinterpret_cast<TControl*>(v.value<quintptr>());
+  }
+  return nullptr;
+}
+
+namespace {
+NativeControl* Wrap(QWidget* w) {
+  auto* n = new NativeControl;
+  n->widget = w;
+  return n;
+}
+
+// Lines of a Windows text: CR LF, CR or LF end a line; a last line end adds no empty line.
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      lines.push_back(std::move(line));
+      line.clear();
+    } else {
+      line.push_back(c);
+    }
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+}  // namespace
+
+// TControl
+
+TControl::TControl(TForm* owner, NativeControl* native)
+    : TComponent(owner), form_(owner), native_(native) {
+  QWidget* w = native_->widget;
+  w->setParent(owner->Native()->client);
+  w->setProperty("orvControl", QVariant::fromValue(reinterpret_cast<quintptr>(this)));
+  w->setVisible(true);
+}
+
+TControl::~TControl() {
+  delete native_->widget.data();
+  delete native_;
+}
+
+bool TControl::Visible() const { return !native_->widget->isHidden(); }
+void TControl::SetVisible(bool visible) { native_->widget->setVisible(visible); }
+int TControl::Left() const { return native_->widget->x(); }
+int TControl::Top() const { return native_->widget->y(); }
+int TControl::Width() const { return native_->widget->width(); }
+int TControl::Height() const { return native_->widget->height(); }
+void TControl::SetBounds(int left, int top, int width, int height) {
+  native_->widget->setGeometry(left, top, width, height);
+}
+
+// TWinControl
+
+TWinControl::TWinControl(TForm* owner, NativeControl* native) : TControl(owner, native) {
+  native->widget->setFocusPolicy(Qt::StrongFocus);
+  owner->TabList().push_back(this);
+  owner->ApplyTabOrder();
+}
+
+TWinControl::~TWinControl() {
+  auto& list = Form()->TabList();
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+int TWinControl::TabOrder() const {
+  auto& list = Form()->TabList();
+  return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+  auto& list = Form()->TabList();
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  order = std::clamp(order, 0, static_cast<int>(list.size()));
+  list.insert(list.begin() + order, this);
+  Form()->ApplyTabOrder();
+}
+
+void TWinControl::SetFocus() { Native()->widget->setFocus(Qt::OtherFocusReason); }
+
+bool TWinControl::Focused() const { return Form()->ActiveControl() == this; }
+
+// TRichEdit
+
+namespace {
+bool IsBreak(QChar c) {
+  return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == '\n' || c == '\r';
+}
+
+// Bytes of the Windows-1252 text before document position pos (a line end counts two).
+int BytesBefore(const QString& raw, int pos) {
+  int bytes = 0;
+  for (int i = 0; i < pos && i < raw.size(); ++i) {
+    QChar c = raw[i];
+    if (IsBreak(c)) {
+      bytes += 2;
+    } else {
+      if (c.isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
+      bytes += 1;
+    }
+  }
+  return bytes;
+}
+
+// The document position at byte offset byte; inside a line end, the position after it.
+int PositionOfByte(const QString& raw, int byte) {
+  int bytes = 0, i = 0;
+  while (i < raw.size() && bytes < byte) {
+    QChar c = raw[i];
+    if (IsBreak(c)) {
+      bytes += 2;
+    } else {
+      if (c.isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
+      bytes += 1;
+    }
+    ++i;
+  }
+  return i;
+}
+
+QTextEdit* Edit(const TControl* c) { return static_cast<QTextEdit*>(c->Native()->widget.data()); }
+}  // namespace
+
+TRichEdit::TRichEdit(TForm* owner) : TWinControl(owner, Wrap(new QTextEdit())) {
+  QTextEdit* e = Edit(this);
+  e->setTabChangesFocus(true);
+  e->setAcceptRichText(true);
+}
+
+std::string TRichEdit::Text() const {
+  QString raw = Edit(this)->document()->toRawText();
+  std::string out;
+  out.reserve(static_cast<std::size_t>(raw.size()));
+  for (int i = 0; i < raw.size(); ++i) {
+    QChar c = raw[i];
+    if (IsBreak(c)) {
+      out += "\r\n";
+    } else if (c.isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) {
+      out += '?';
+      ++i;
+    } else {
+      out += static_cast<char>(platform::UnicodeToCp1252(c.unicode()));
+    }
+  }
+  return out;
+}
+
+void TRichEdit::SetText(const std::string& text) {
+  QString s;
+  s.reserve(static_cast<qsizetype>(text.size()));
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b == '\r' || b == '\n') {
+      if (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      s.append(QChar('\n'));
+    } else {
+      s.append(QChar(static_cast<char16_t>(platform::Cp1252ToUnicode(b))));
+    }
+  }
+  Edit(this)->setPlainText(s);
+  stickyByte_ = -1;
+}
+
+int TRichEdit::GetTextLen() const {
+  QString raw = Edit(this)->document()->toRawText();
+  return BytesBefore(raw, static_cast<int>(raw.size()));
+}
+
+int TRichEdit::SelStart() const {
+  QTextEdit* e = Edit(this);
+  int pos = e->textCursor().selectionStart();
+  if (stickyByte_ >= 0 && pos == stickyDoc_ && e->document()->revision() == stickyRevision_)
+    return stickyByte_;
+  return BytesBefore(e->document()->toRawText(), pos);
+}
+
+void TRichEdit::SetSelStart(int pos) {
+  QTextEdit* e = Edit(this);
+  QString raw = e->document()->toRawText();
+  pos = std::clamp(pos, 0, BytesBefore(raw, static_cast<int>(raw.size())));
+  int doc = PositionOfByte(raw, pos);
+  QTextCursor cursor = e->textCursor();
+  cursor.setPosition(doc);
+  e->setTextCursor(cursor);
+  bool exact = BytesBefore(raw, doc) == pos;
+  stickyByte_ = exact ? -1 : pos;
+  stickyDoc_ = doc;
+  stickyRevision_ = e->document()->revision();
+}
+
+int TRichEdit::SelLength() const {
+  QTextEdit* e = Edit(this);
+  QTextCursor cursor = e->textCursor();
+  QString raw = e->document()->toRawText();
+  return BytesBefore(raw, cursor.selectionEnd()) - BytesBefore(raw, cursor.selectionStart());
+}
+
+void TRichEdit::SetSelLength(int length) {
+  QTextEdit* e = Edit(this);
+  QString raw = e->document()->toRawText();
+  int start = SelStart();
+  int end =
+      std::clamp(start + std::max(length, 0), 0, BytesBefore(raw, static_cast<int>(raw.size())));
+  QTextCursor cursor = e->textCursor();
+  cursor.setPosition(cursor.selectionStart());
+  cursor.setPosition(PositionOfByte(raw, end), QTextCursor::KeepAnchor);
+  e->setTextCursor(cursor);
+}
+
+void TRichEdit::LoadFromFile(const std::string& path) {
+  std::vector<platform::TextRun> runs = platform::ReadTextDocument(platform::ReadWholeFile(path));
+  QTextEdit* e = Edit(this);
+  QTextDocument* doc = e->document();
+  doc->clear();
+  QTextCursor cursor(doc);
+  for (const auto& run : runs) {
+    QTextCharFormat format;
+    format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(run.italic);
+    format.setFontUnderline(run.underline);
+    cursor.insertText(QString::fromUcs4(run.text.data(), static_cast<qsizetype>(run.text.size())),
+                      format);
+  }
+  cursor.setPosition(0);
+  e->setTextCursor(cursor);
+  stickyByte_ = -1;
+}
+
+std::vector<platform::TextRun> TRichEdit::Runs() const {
+  QTextDocument* doc = Edit(this)->document();
+  QFont base = doc->defaultFont();
+  std::vector<platform::TextRun> runs;
+  for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      QTextFragment f = it.fragment();
+      QFont font = f.charFormat().font().resolve(base);
+      QList<uint> text = f.text().toUcs4();
+      runs.push_back(
+          {std::u32string(text.begin(), text.end()), font.bold(), font.italic(), font.underline()});
+    }
+    if (block.next().isValid()) {
+      platform::TextRun lineEnd{U"\n"};
+      if (!runs.empty())
+        lineEnd = {U"\n", runs.back().bold, runs.back().italic, runs.back().underline};
+      runs.push_back(lineEnd);
+    }
+  }
+  return platform::MergeRuns(std::move(runs));
+}
+
+// TCheckListBox
+
+namespace {
+class ItemDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  int height = 13;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), height};
+  }
+};
+
+// A list box a few items high: the page keys step by a page of what shows, at least one
+// item.
+class ListWidget : public QListWidget {
+ public:
+  ItemDelegate* delegate = new ItemDelegate(this);
+  ListWidget() {
+    setItemDelegate(delegate);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    int n = count();
+    if (n > 0 && e->modifiers() == Qt::NoModifier) {
+      int page = std::max(1, viewport()->height() / std::max(1, delegate->height) - 1);
+      int row = currentRow();
+      int to = -1;
+      switch (e->key()) {
+        case Qt::Key_PageDown:
+          to = std::min(n - 1, row + page);
+          break;
+        case Qt::Key_PageUp:
+          to = std::max(0, row - page);
+          break;
+        case Qt::Key_Home:
+          to = 0;
+          break;
+        case Qt::Key_End:
+          to = n - 1;
+          break;
+        // In a one-column list the side arrows step like the up and down ones.
+        case Qt::Key_Right:
+          to = std::min(n - 1, row + 1);
+          break;
+        case Qt::Key_Left:
+          to = std::max(0, row - 1);
+          break;
+        default:
+          break;
+      }
+      if (to >= 0) {
+        setCurrentRow(to);
+        scrollToItem(item(to), QAbstractItemView::PositionAtTop);
+        e->accept();
+        return;
+      }
+    }
+    QListWidget::keyPressEvent(e);
+  }
+};
+
+ListWidget* List(const TControl* c) { return static_cast<ListWidget*>(c->Native()->widget.data()); }
+}  // namespace
+
+TCheckListBox::TCheckListBox(TForm* owner) : TWinControl(owner, Wrap(new ListWidget())) {}
+
+int TCheckListBox::TItems::Count() const { return static_cast<int>(owner_->strings_.size()); }
+
+void TCheckListBox::TItems::Add(const std::string& item) {
+  owner_->strings_.push_back(item);
+  auto* it = new QListWidgetItem(FromCp1252(item));
+  it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+  it->setCheckState(Qt::Unchecked);
+  List(owner_)->addItem(it);
+}
+
+void TCheckListBox::TItems::Clear() {
+  owner_->strings_.clear();
+  List(owner_)->clear();
+}
+
+std::string TCheckListBox::TItems::operator[](int index) const {
+  if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
+  return owner_->strings_[static_cast<std::size_t>(index)];
+}
+
+std::string TCheckListBox::TItems::Text() const {
+  std::string out;
+  for (const auto& s : owner_->strings_) out += s + "\r\n";
+  return out;
+}
+
+void TCheckListBox::TItems::SetText(const std::string& text) {
+  Clear();
+  for (const auto& line : SplitLines(text)) Add(line);
+}
+
+int TCheckListBox::ItemIndex() const { return List(this)->currentRow(); }
+
+void TCheckListBox::SetItemIndex(int index) {
+  ListWidget* list = List(this);
+  if (index < 0 || index >= list->count()) {
+    list->setCurrentRow(-1);
+    return;
+  }
+  list->setCurrentRow(index);
+  list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
+}
+
+bool TCheckListBox::Checked(int index) const {
+  QListWidgetItem* it = List(this)->item(index);
+  return it && it->checkState() == Qt::Checked;
+}
+
+void TCheckListBox::SetChecked(int index, bool checked) {
+  if (QListWidgetItem* it = List(this)->item(index))
+    it->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+int TCheckListBox::ItemHeight() const { return List(this)->delegate->height; }
+
+void TCheckListBox::SetItemHeight(int height) {
+  List(this)->delegate->height = height;
+  List(this)->doItemsLayout();
+}
+
+// TLabel
+
+TLabel::TLabel(TForm* owner) : TControl(owner, Wrap(new QLabel())) {}
+
+void TLabel::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  auto* label = static_cast<QLabel*>(Native()->widget.data());
+  label->setText(FromCp1252(caption));
+  label->resize(label->sizeHint().width(), label->height());
+}
+
+void TLabel::SetFocusControl(TWinControl* control) {
+  static_cast<QLabel*>(Native()->widget.data())
+      ->setBuddy(control ? control->Native()->widget.data() : nullptr);
+}
+
+// TMemo
+
+TMemo::TMemo(TForm* owner) : TWinControl(owner, Wrap(new QPlainTextEdit())) {}
+
+void TMemo::SetText(const std::string& text) {
+  text_ = text;
+  static_cast<QPlainTextEdit*>(Native()->widget.data())->setPlainText(FromCp1252(text));
+}
+
+void TMemo::SaveToFile(const std::string& path) const {
+  std::string data;
+  for (const auto& line : SplitLines(text_)) data += line + "\r\n";
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+  auto fail = [&] {
+    throw platform::Exception("No se puede crear el archivo \"" + platform::Utf8ToCp1252(path) +
+                              "\". " + std::strerror(errno));
+  };
+  if (!f) fail();
+  if (std::fwrite(data.data(), 1, data.size(), f.get()) != data.size()) fail();
+  if (std::fclose(f.release()) != 0) fail();
+}
+
+}  // namespace ui

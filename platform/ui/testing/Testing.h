@@ -1,0 +1,35 @@
+// Test support for code on the window layer: the application object for a test program and
+// key and menu input as the user makes it. Only tests link this.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Keys.h"
+
+namespace ui::testing {
+
+// The application object of the test program, made on first use. Without a display the
+// toolkit runs offscreen.
+TApplication& App();
+
+// Shows the form and makes it the active window, so that keys and accelerators reach it.
+void ShowAndActivate(TForm* form);
+
+// Key events as the keyboard makes them, sent to the form's focused control (the main form
+// when none is given). A press runs shortcuts and accelerators first, as a real one does.
+void KeyPress(std::uint16_t vk, TShiftState shift = {}, TForm* form = nullptr);
+void KeyRelease(std::uint16_t vk, TShiftState shift = {}, bool autoRepeat = false,
+                TForm* form = nullptr);
+// Press and release.
+void KeyClick(std::uint16_t vk, TShiftState shift = {}, TForm* form = nullptr);
+
+// Chooses the menu item as the user does: a failure goes to the error box.
+void ChooseMenuItem(TMenuItem* item);
+
+// Serves the message loop (events, timers due, posted synchronized calls) for ms
+// milliseconds; 0 serves what is pending now.
+void ProcessMessages(int ms = 0);
+
+}  // namespace ui::testing
