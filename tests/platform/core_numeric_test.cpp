@@ -8,8 +8,8 @@ TEST(Numeric, RoundHalfToEven) {
   struct Case {
     Extended in;
     std::int64_t out;
-  } cases[] = {{2.5L, 2}, {3.5L, 4}, {-2.5L, -2}, {-3.5L, -4}, {0.5L, 0},
-               {1.5L, 2}, {2.4999L, 2}, {2.5001L, 3}, {-0.5L, 0}, {16383.5L, 16384}};
+  } cases[] = {{2.5L, 2}, {3.5L, 4},    {-2.5L, -2},  {-3.5L, -4}, {0.5L, 0},
+               {1.5L, 2}, {2.4999L, 2}, {2.5001L, 3}, {-0.5L, 0},  {16383.5L, 16384}};
   for (const auto& c : cases) EXPECT_EQ(Round(c.in), c.out) << static_cast<double>(c.in);
 }
 
@@ -39,6 +39,4 @@ TEST(Numeric, FloatFaultsAreExceptions) {
   EXPECT_EQ(FDiv(1, 4), 0.25L);
 }
 
-TEST(Numeric, ExtendedHasA64BitMantissa) {
-  EXPECT_EQ(std::numeric_limits<Extended>::digits, 64);
-}
+TEST(Numeric, ExtendedHasA64BitMantissa) { EXPECT_EQ(std::numeric_limits<Extended>::digits, 64); }

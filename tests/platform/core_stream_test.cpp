@@ -60,14 +60,20 @@ TEST(Cp1252, RoundTripsEveryByteAndMarksTheUnknown) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
-  EXPECT_EQ(Cp1252ToUtf8("\xF1"), "\xC3\xB1");        // ñ
-  EXPECT_EQ(Cp1252ToUtf8("\x97"), "\xE2\x80\x94");    // em dash
-  EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC"), "\x80");    // euro sign
-  EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD"), "?");       // a CJK character
-  EXPECT_EQ(Utf8ToCp1252("a\xFF" "b"), "a?b");        // malformed byte
-  EXPECT_TRUE(IsValidUtf8("\xC2\xBF" "Qu\xC3\xA9?"));
-  EXPECT_FALSE(IsValidUtf8("\xBF" "Qu\xE9?"));
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));          // surrogate
+  EXPECT_EQ(Cp1252ToUtf8("\xF1"), "\xC3\xB1");      // ñ
+  EXPECT_EQ(Cp1252ToUtf8("\x97"), "\xE2\x80\x94");  // em dash
+  EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC"), "\x80");  // euro sign
+  EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD"), "?");     // a CJK character
+  EXPECT_EQ(Utf8ToCp1252("a\xFF"
+                         "b"),
+            "a?b");  // malformed byte
+  EXPECT_TRUE(
+      IsValidUtf8("\xC2\xBF"
+                  "Qu\xC3\xA9?"));
+  EXPECT_FALSE(
+      IsValidUtf8("\xBF"
+                  "Qu\xE9?"));
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
 }
 
 TEST(Random, SameSeedSameSequenceAndInRange) {
