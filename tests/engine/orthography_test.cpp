@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "speech/CreateVoice.h"
@@ -113,6 +114,25 @@ TEST(Orthography, SyllableCountOfTheLastRuleStressedWord) {
       {"cuidado", 3}, {"casa y", 1}, {"casa est\341", 2}, {"cuidado la", 3}, {"casa seis", 2},
   };
   for (const auto& c : cases) EXPECT_EQ(Speak(c.input).syllables, c.syllables) << c.input;
+}
+
+// A whole sentence through the real driver: question mark, aside, number, written accents,
+// an abbreviation; afterwards the text also holds what the letter-to-slot step writes (v as
+// b, c before i as z, \036 the strong r).
+TEST(Orthography, WholeSentenceThroughTheDriver) {
+  TCreateVoice v(true);
+  for (std::string& slot : v.FBank) slot = std::string(2, '\0');
+  v.FPitch = 71;
+  v.FSpeed = 5;
+  v.FVolume = 80;
+  v.FSentence = "\277Vino \351l - con 25 gatos -. S\355, dijo la Sra. Ruiz";
+  v.FWavFile = testing::TempDir() + "orthography_sentence.wav";
+  v.Synthesize();
+  EXPECT_TRUE(v.Terminated());
+  EXPECT_EQ(v.FSentence,
+            "\001b\355no \351l ( con beintiz\355nco g\341tos ). S\355, d\355jo la S\036a. "
+            "\036u\355z.");
+  std::remove(v.FWavFile.c_str());
 }
 
 }  // namespace
