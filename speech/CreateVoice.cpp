@@ -2,6 +2,7 @@
 // Each step lives in the stage file named beside it.
 #include "speech/CreateVoice.h"
 
+#include "platform/core/FileReplace.h"
 #include "speech/Orthography.h"
 #include "speech/Prosody.h"
 #include "speech/Rendering.h"
@@ -161,7 +162,7 @@ void TCreateVoice::Finish() {
   auto header = FWaveHeader.Bytes();
   WaveStream->Seek(0);
   WaveStream->Write(header.data(), header.size());
-  WaveStream->SaveToFile(FWavFile);
+  platform::SaveReplacing(FWavFile, WaveStream->Data(), WaveStream->Size());
   WaveStream.reset();
   Terminate();
 }

@@ -1,0 +1,53 @@
+#include "platform/core/FileReplace.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+namespace platform {
+namespace fs = std::filesystem;
+
+namespace {
+std::string Hex(unsigned long long v) {
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%016llx", v);
+  return buf;
+}
+
+// A scratch name beside the target that no one else is using: created exclusively, so a
+// file or link already standing there is never opened.
+std::FILE* OpenScratch(const fs::path& target, fs::path& scratch) {
+  static std::atomic<unsigned long long> counter{0};
+  static const unsigned long long salt = std::random_device{}();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    scratch = target;
+    scratch += ".new-" + Hex(salt ^ (++counter * 0x9E3779B97F4A7C15ull));
+    if (std::FILE* f = std::fopen(scratch.c_str(), "wbx")) return f;
+    if (errno != EEXIST) break;
+  }
+  throw std::runtime_error("No se puede crear el archivo " + target.string() + ": " +
+                           std::strerror(errno));
+}
+}  // namespace
+
+void SaveReplacing(const std::string& path, const void* data, std::size_t size) {
+  const fs::path target(path);
+  fs::path scratch;
+  std::FILE* f = OpenScratch(target, scratch);
+  bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
+  ok = std::fflush(f) == 0 && ok;
+  ok = std::fclose(f) == 0 && ok;
+  std::error_code ec;
+  if (ok) fs::rename(scratch, target, ec);
+  if (!ok || ec) {
+    fs::remove(scratch, ec);
+    throw std::runtime_error("Error al escribir " + path);
+  }
+}
+
+}  // namespace platform

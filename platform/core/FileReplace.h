@@ -1,0 +1,15 @@
+// Writing a whole file so that readers see either the old content or the new, never a
+// half-written one: the bytes go to a new file beside the target, which is then renamed
+// over it. A link planted at the target is replaced, never followed.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace platform {
+
+// Throws std::runtime_error naming the file on failure; the previous file, if any, is
+// then untouched and no scratch file is left behind.
+void SaveReplacing(const std::string& path, const void* data, std::size_t size);
+
+}  // namespace platform

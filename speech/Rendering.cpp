@@ -1,0 +1,244 @@
+// Period rendering and voicing: one character's slot recording becomes its phoneme in
+// FPhoneStream, either once (consonants, marks) or period by period (vowels, l, m, n).
+#include "speech/Rendering.h"
+
+#include <cstring>
+
+#include "platform/core/Numeric.h"
+#include "platform/core/Random.h"
+#include "speech/CreateVoice.h"
+#include "speech/Prosody.h"
+#include "speech/TextBytes.h"
+
+namespace {
+const char* const TimbreShapes[2] = {"0 9", "9 0"};
+
+struct GlidePair {
+  char pair[3];
+  std::uint8_t FromSlot, ToSlot;
+};
+// Every pair of two different vowels and every vowel before l, m or n; first match wins.
+constexpr GlidePair GlidePairs[35] = {
+    {"ae", 1, 10},   {"ea", 10, 1},   {"ai", 1, 17},   {"ia", 17, 1},   {"ao", 1, 28},
+    {"oa", 28, 1},   {"au", 1, 38},   {"ua", 38, 1},   {"al", 1, 105},  {"am", 1, 110},
+    {"an", 1, 115},  {"ei", 10, 17},  {"ie", 17, 10},  {"eo", 10, 28},  {"oe", 28, 10},
+    {"eu", 10, 38},  {"ue", 38, 10},  {"el", 10, 105}, {"em", 10, 110}, {"en", 10, 115},
+    {"io", 17, 28},  {"oi", 28, 17},  {"iu", 17, 38},  {"ui", 38, 17},  {"ou", 28, 38},
+    {"uo", 38, 28},  {"il", 17, 105}, {"im", 17, 110}, {"in", 17, 115}, {"ol", 28, 105},
+    {"om", 28, 110}, {"on", 28, 115}, {"ul", 38, 105}, {"um", 38, 110}, {"un", 38, 115},
+};
+
+// Zero samples ahead of a stop or fricative: lead-in and recording last at least this long.
+// 0 for letters without a lead-in.
+std::int32_t LeadInTarget(std::uint8_t c) {
+  switch (c) {
+    case RrMark:
+    case 'r':
+      return 700;
+    case LlMark:
+    case ChMark:
+    case 'b':
+    case 'c':
+    case 'd':
+    case 'g':
+    case 'k':
+    case 'p':
+    case 'q':
+    case 't':
+      return 1200;
+    case 'x':
+      return 2300;
+    case 25:
+    case 26:
+    case 27:
+    case 28:
+    case 'f':
+    case 'j':
+    case 's':
+      return 10;
+    default:
+      return 0;
+  }
+}
+
+bool IsVoicedLetter(std::uint8_t c) {
+  return c == LlMark || c == RrMark || c == 'b' || c == 'd' || c == 'g' || c == 'r' ||
+         c == 0xF1;  // ñ
+}
+
+// Base slot of a vowel, plain or accented; 0 for anything else.
+std::uint8_t VowelSlot(std::uint8_t c) {
+  switch (c) {
+    case 'a':
+    case 0xE1:
+      return 1;
+    case 'e':
+    case 0xE9:
+      return 10;
+    case 'i':
+    case 0xED:
+      return 17;
+    case 'o':
+    case 0xF3:
+      return 28;
+    case 'u':
+    case 0xFA:
+      return 38;
+    default:
+      return 0;
+  }
+}
+
+// The last and the first sample go (4 bytes a time).
+void TrimEnds(std::string& s) {
+  s.erase(s.size() >= 2 ? s.size() - 2 : 0);
+  s.erase(0, 2);
+}
+
+// Step 1: the glide into what follows, or the fade before a consonant.
+void GlideOrFade(TCreateVoice& v, std::int32_t k) {
+  const ProsodyState& P = v.Prosody;
+  if (P.PairBuffer.size() != 2) return;
+  if (k < P.Repeats - (11 - static_cast<std::int32_t>(v.FSpeed))) return;
+  const auto remaining = static_cast<std::uint8_t>(P.Repeats - k);
+  for (const GlidePair& g : GlidePairs) {
+    if (P.PairBuffer[0] == g.pair[0] && P.PairBuffer[1] == g.pair[1]) {
+      v.BlendPeriods(g.FromSlot, g.ToSlot, remaining, 0);
+      return;
+    }
+  }
+  if (static_cast<std::uint8_t>(P.PairBuffer[1]) == 255 && k >= P.Repeats - 2 && k > 5 &&
+      v.FSpeed < 8) {
+    const std::uint8_t slot = VowelSlot(static_cast<std::uint8_t>(P.PairBuffer[0]));
+    if (slot != 0) v.BlendPeriods(0, slot, remaining, 1);
+  }
+}
+
+// Steps 3 and 4: cut to the pitch period, then the edges by cut or timbre.
+void CutAndShape(TCreateVoice& v) {
+  std::string& period = v.FPeriod;
+  const std::int64_t P =
+      platform::Round(platform::FDiv(22050, v.Prosody.CurrentPitch + 1) * 2);  // bytes
+  bool cut = false;
+  while (static_cast<std::int64_t>(period.size()) >= P && !period.empty()) {
+    TrimEnds(period);
+    cut = true;
+  }
+  const std::int32_t inDiv = v.Render.InDiv, outDiv = v.Render.OutDiv;
+  if (cut) {
+    v.ShapePeriod(period, 4, 4, period);
+    return;
+  }
+  switch (v.FTimbre) {
+    case 1:
+    case 2:
+      v.ShapePeriod(period, inDiv, outDiv, period);
+      break;
+    case 3:
+    case 4: {
+      // Timbre 3 keeps at most three quarters of the period, timbre 4 four fifths.
+      const std::int64_t limit = static_cast<std::int64_t>(v.FTimbre) *
+                                 static_cast<std::int64_t>(period.size()) / (v.FTimbre + 1);
+      while (static_cast<std::int64_t>(period.size()) > limit) TrimEnds(period);
+      v.ShapePeriod(period, inDiv, outDiv, period);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// Step 6: timbres 5 to 9 against two reversed samples, then the voicing mix.
+void VoiceThePeriod(TCreateVoice& v) {
+  platform::MemoryStream& phone = *v.FPhoneStream;
+  platform::MemoryStream& scratch = *v.ReverseScratch;
+  v.MakeVoicingWave(platform::Wrap16(v.Prosody.Repeats), v.Prosody.CurrentPitch);
+  const std::int32_t r = platform::Random(26) + 37;
+  if (v.FTimbre >= 5 && v.FTimbre <= 9) {
+    phone.Seek(0);
+    scratch.CopyFrom(phone, 4);
+    v.ReverseStream(scratch);
+    switch (v.FTimbre) {
+      case 5:
+        v.ReverseStream(phone);
+        break;
+      case 6:
+        v.MixStreams(phone, scratch, phone, 33, 66);
+        break;
+      case 7:
+        v.MixStreams(phone, scratch, phone, 50, 50);
+        break;
+      case 8:
+        v.MixStreams(phone, scratch, phone, 66, 33);
+        break;
+      case 9:
+        v.MixStreams(phone, scratch, phone, static_cast<std::uint8_t>(100 - r),
+                     static_cast<std::uint8_t>(r));
+        break;
+    }
+    scratch.Clear();
+  }
+  v.MixStreams(*v.FVoicingStream, phone, phone, 50, 50);
+}
+
+void RenderOnce(TCreateVoice& v) {
+  platform::MemoryStream& phone = *v.FPhoneStream;
+  const std::uint8_t letter = v.Loop.CurrentLetter;
+  const std::string& recording = v.FBank.at(static_cast<std::size_t>(v.Loop.ChosenSlot));
+  if (const std::int32_t T = LeadInTarget(letter); T > 0) {
+    const std::int16_t zeros =
+        platform::Wrap16(2 * T - static_cast<std::int64_t>(recording.size()));
+    if (zeros > 0 && phone.Size() < static_cast<std::size_t>(zeros))
+      phone.SetSize(static_cast<std::size_t>(zeros));
+    phone.Seek(phone.Size());
+  }
+  phone.Write(recording.data(), recording.size());
+  if (IsVoicedLetter(letter)) {
+    // Half recording, half voicing, the voicing dying away over the last 64 samples.
+    v.MakeVoicingWave(1, v.Prosody.CurrentPitch);
+    v.MixStreams(*v.FVoicingStream, phone, phone, 50, 50);
+  }
+}
+
+void RenderPeriods(TCreateVoice& v) {
+  const std::int32_t passes = v.Prosody.Repeats;
+  const std::string& recording = v.FBank.at(static_cast<std::size_t>(v.Loop.ChosenSlot));
+  for (std::int32_t k = 1; k <= passes; ++k) {
+    GlideOrFade(v, k);
+    v.FPhoneStream->Clear();
+    if (v.FPeriod.empty()) v.FPeriod = recording;
+    CutAndShape(v);
+    v.FPhoneStream->Write(v.FPeriod.data(), v.FPeriod.size());
+    VoiceThePeriod(v);
+    v.FPeriod.clear();
+    PeriodPitchStep(v, k);
+    v.AppendPeriod(*v.FPhoneStream, *v.FPeriodStream);
+  }
+  if (v.FPeriodStream->Size() > 0) {
+    platform::MemoryStream& phone = *v.FPhoneStream;
+    phone.SetSize(v.FPeriodStream->Size());
+    std::memcpy(phone.Data(), v.FPeriodStream->Data(), phone.Size());
+    phone.Seek(0);
+  }
+}
+}  // namespace
+
+void SetUpTimbre(TCreateVoice& v) {
+  v.Render.InDiv = 0;
+  v.Render.OutDiv = 0;
+  const char* shape = nullptr;
+  if (v.FTimbre == 1 || v.FTimbre == 3) shape = TimbreShapes[0];
+  if (v.FTimbre == 2 || v.FTimbre == 4) shape = TimbreShapes[1];
+  if (shape) {
+    v.Render.InDiv = static_cast<std::uint8_t>(shape[0] - '0');
+    v.Render.OutDiv = static_cast<std::uint8_t>(shape[2] - '0');
+  }
+}
+
+void RenderCharacter(TCreateVoice& v) {
+  v.FPeriodStream->Clear();
+  if (v.Prosody.Repeats == 1)
+    RenderOnce(v);
+  else if (v.Prosody.Repeats > 1)
+    RenderPeriods(v);
+}

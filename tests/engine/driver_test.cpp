@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/core/MainLoop.h"
+#include "platform/core/Random.h"
+#include "tests/engine/SampleFixture.h"
+
+using namespace enginetest;
+namespace fs = std::filesystem;
+
+namespace {
+// A small synthetic voice: one sine period in the vowel and l, m, n slots, a buzz of 600
+// samples in every other slot; slot 0 and the vowel variants empty.
+SlotArray SyntheticBank() {
+  SlotArray bank;
+  for (auto& s : bank) s = std::string(2, '\0');
+  const int periodic[] = {1, 10, 17, 28, 38, 105, 110, 115};
+  for (int slot = 1; slot < 120; ++slot) {
+    std::vector<int> rec;
+    if (std::find(std::begin(periodic), std::end(periodic), slot) != std::end(periodic)) {
+      for (int i = 0; i < 180; ++i)
+        rec.push_back(static_cast<int>(std::lround(9000 * std::sin(6.2831853 * i / 180))));
+    } else if ((slot >= 2 && slot <= 5) || (slot >= 11 && slot <= 14) ||
+               (slot >= 18 && slot <= 21) || (slot >= 29 && slot <= 32) ||
+               (slot >= 39 && slot <= 42)) {
+      continue;
+    } else {
+      for (int i = 0; i < 600; ++i) rec.push_back(((i * 37 + slot * 11) % 200 - 100) * 20);
+    }
+    bank[static_cast<std::size_t>(slot)] = Bytes(rec);
+  }
+  return bank;
+}
+
+struct Engine : TCreateVoice {
+  Engine() : TCreateVoice(true) {}
+};
+
+void Configure(TCreateVoice& v, const std::string& sentence, std::uint32_t rate,
+               const fs::path& file) {
+  v.FSentence = sentence;
+  v.FSampleRate = rate;
+  v.FPitch = 71;
+  v.FSpeed = 5;
+  v.FTimbre = 0;
+  v.FReverb = 0;
+  v.FCompressor = 0;
+  v.FVolume = 80;
+  v.FTreble = 0;
+  v.FVoicingAmp = 12800;
+  v.FBank = SyntheticBank();
+  v.FWavFile = file.string();
+}
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+std::uint32_t U32(const std::string& s, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<std::uint8_t>(s[at + k]);
+  return v;
+}
+std::uint32_t U16(const std::string& s, std::size_t at) {
+  return static_cast<std::uint8_t>(s[at]) | (static_cast<std::uint8_t>(s[at + 1]) << 8);
+}
+
+// A fresh directory per test (tests of this file may run in parallel).
+fs::path TestDir() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  fs::path d = fs::temp_directory_path() /
+               (std::string("orv_driver_") + info->name() + "_" +
+                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::create_directories(d);
+  return d;
+}
+
+std::vector<std::string> DirEntries(const fs::path& d) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(d)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Windows-1252, as the engine reads it.
+const char* const Sentence =
+    "Hola, buenos d\xED"
+    "as a todos.";
+}  // namespace
+
+TEST(Driver, SentenceBecomesAWaveFileWhoseHeaderMatchesIt) {
+  const fs::path dir = TestDir();
+  struct Case {
+    std::uint32_t rate;
+    std::size_t dataBytes = 0;
+  } cases[] = {{22050}, {11025}, {8000}};
+  for (Case& c : cases) {
+    const fs::path file = dir / ("s" + std::to_string(c.rate) + ".wav");
+    Engine v;
+    Configure(v, Sentence, c.rate, file);
+    platform::RandSeed(99);
+    v.Synthesize();
+    EXPECT_TRUE(v.Terminated());
+    EXPECT_EQ(v.WaveStream, nullptr);
+    EXPECT_EQ(v.FPhoneStream, nullptr);
+    const std::string wav = ReadFile(file);
+    ASSERT_GT(wav.size(), 44u + 2000u) << c.rate;
+    const std::size_t N = wav.size();
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(U32(wav, 4), N - 8);
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(U32(wav, 16), 16u);
+    EXPECT_EQ(U16(wav, 20), 1u);
+    EXPECT_EQ(U16(wav, 22), 1u);
+    EXPECT_EQ(U32(wav, 24), c.rate);
+    EXPECT_EQ(U32(wav, 28), 2 * c.rate);
+    EXPECT_EQ(U16(wav, 32), 2u);
+    EXPECT_EQ(U16(wav, 34), 16u);
+    EXPECT_EQ(wav.substr(36, 4), "data");
+    EXPECT_EQ(U32(wav, 40), N - 44);
+    // The volume step comes last: both peaks at 80 % of full scale (26213.6 rounded).
+    std::vector<int> s = Samples(wav, 44);
+    EXPECT_EQ(*std::max_element(s.begin(), s.end()), 26214) << c.rate;
+    EXPECT_EQ(*std::min_element(s.begin(), s.end()), -26214) << c.rate;
+    c.dataBytes = N - 44;
+  }
+  // The lower rates keep every second and every third sample of the same rendering.
+  const double full = static_cast<double>(cases[0].dataBytes / 2);
+  EXPECT_NEAR(static_cast<double>(cases[1].dataBytes / 2), full / 2, 1.0);
+  EXPECT_NEAR(static_cast<double>(cases[2].dataBytes / 2), full / 3, 1.0);
+  fs::remove_all(dir);
+}
+
+TEST(Driver, SameSeedSameFile) {
+  const fs::path dir = TestDir();
+  std::string files[2];
+  for (int k = 0; k < 2; ++k) {
+    Engine v;
+    Configure(v,
+              "\xBF"
+              "Qu\xE9 tal est\xE1 usted, se\xF1or P\xE9rez?",
+              22050, dir / "same.wav");
+    v.FTimbre = 9;  // draws a random weight in every period
+    platform::RandSeed(5);
+    v.Synthesize();
+    files[k] = ReadFile(dir / "same.wav");
+  }
+  EXPECT_GT(files[0].size(), 44u);
+  EXPECT_EQ(files[0], files[1]);
+  fs::remove_all(dir);
+}
+
+TEST(Driver, EmptySentenceWritesNothing) {
+  const fs::path dir = TestDir();
+  Engine v;
+  Configure(v, "", 22050, dir / "empty.wav");
+  v.Synthesize();
+  EXPECT_TRUE(v.Terminated());
+  EXPECT_FALSE(fs::exists(dir / "empty.wav"));
+  EXPECT_EQ(v.WaveStream, nullptr);
+  EXPECT_EQ(v.ReverseScratch, nullptr);
+  fs::remove_all(dir);
+}
+
+TEST(Driver, FailureLeavesThePreviousFileAsItWas) {
+  struct Case {
+    const char* name;
+    bool targetIsDirectory;
+    int speed;
+  };
+  const Case cases[] = {
+      {"a stage fails (speed 0 divides by zero)", false, 0},
+      {"the file cannot be written (a directory stands there)", true, 5},
+  };
+  for (const Case& c : cases) {
+    const fs::path dir = TestDir();
+    const fs::path target = dir / "out.wav";
+    if (c.targetIsDirectory) {
+      fs::create_directory(target);
+      std::ofstream(target / "keep") << "kept";
+    } else {
+      std::ofstream(target, std::ios::binary) << "previous sentence";
+    }
+    Engine v;
+    Configure(v, Sentence, 22050, target);
+    v.FSpeed = static_cast<std::uint16_t>(c.speed);
+    v.Synthesize();
+    EXPECT_TRUE(v.Terminated()) << c.name;
+    EXPECT_EQ(v.WaveStream, nullptr) << c.name;
+    EXPECT_EQ(v.FPhoneStream, nullptr) << c.name;
+    if (c.targetIsDirectory)
+      EXPECT_EQ(ReadFile(target / "keep"), "kept") << c.name;
+    else
+      EXPECT_EQ(ReadFile(target), "previous sentence") << c.name;
+    EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.wav"}) << c.name;  // no scratch
+    fs::remove_all(dir);
+  }
+}
+
+TEST(Driver, MissingFolderIsASilentFailure) {
+  const fs::path dir = TestDir();
+  Engine v;
+  Configure(v, Sentence, 22050, dir / "no" / "such" / "out.wav");
+  v.Synthesize();
+  EXPECT_TRUE(v.Terminated());
+  EXPECT_FALSE(fs::exists(dir / "no"));
+  fs::remove_all(dir);
+}
+
+TEST(Driver, ALinkAtTheTargetIsReplacedNotFollowed) {
+  const fs::path dir = TestDir();
+  const fs::path victim = dir / "victim.txt";
+  std::ofstream(victim) << "do not touch";
+  fs::create_symlink(victim, dir / "out.wav");
+  Engine v;
+  Configure(v, Sentence, 22050, dir / "out.wav");
+  v.Synthesize();
+  EXPECT_EQ(ReadFile(victim), "do not touch");
+  EXPECT_FALSE(fs::is_symlink(dir / "out.wav"));
+  EXPECT_EQ(ReadFile(dir / "out.wav").substr(0, 4), "RIFF");
+  EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"out.wav", "victim.txt"}));
+  fs::remove_all(dir);
+}
+
+TEST(Driver, TheThreadHandsTheSynthesisToTheMainLoop) {
+  using namespace std::chrono_literals;
+  platform::MainLoop::MarkMainThread();
+  const fs::path dir = TestDir();
+  {
+    // Created running, filled afterwards: the synthesis waits for the main loop.
+    TCreateVoice t(false);
+    Configure(t, Sentence, 11025, dir / "thread.wav");
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (!t.Finished() && std::chrono::steady_clock::now() < end) {
+      platform::MainLoop::WaitForPending(10ms);
+      platform::MainLoop::ServePending();
+    }
+    EXPECT_TRUE(t.Terminated());
+  }
+  const std::string wav = ReadFile(dir / "thread.wav");
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(U32(wav, 24), 11025u);
+  fs::remove_all(dir);
+}
