@@ -1,0 +1,73 @@
+// TORVHumanVoices: the one object through which the main window speaks. It loads and
+// prepares a voice, holds the settings and the temporary WAV path, and reads a text aloud
+// sentence by sentence from its timer, one synthesis thread and one WAV file at a time.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "banks/VoiceBanks.h"
+#include "platform/core/Component.h"
+#include "platform/core/Timer.h"
+#include "player/SFPlayer.h"
+#include "speech/CreateVoice.h"
+
+// The text box whose caret a following reading moves: the main window's R1, reached
+// through the global main window. The main window's unit installs the accessors; while
+// none are installed (no window, as in tests of the engine) the caret is not moved.
+struct CaretAccess {
+  std::function<int()> GetSelStart;
+  std::function<void(int)> SetSelStart;
+};
+void SetReadingCaret(CaretAccess access);
+
+class TORVHumanVoices : public platform::TComponent {
+ public:
+  // Throws platform::Exception("Error: imposible ejecutar la aplicación") when no folder
+  // for the WAV file exists or can be made; nothing of the component stays behind.
+  explicit TORVHumanVoices(platform::TComponent* AOwner = nullptr);
+  ~TORVHumanVoices() override;
+
+  void SetSampleRate(std::int32_t Value) { FSampleRate = Value; }
+  void SetPitch(std::int16_t Value) { FPitch = Value; }
+  void SetCompressor(std::uint8_t Value) { FCompressor = Value; }
+  void SetTimbre(std::uint8_t Value) { FTimbre = Value; }
+  void SetReverb(std::uint8_t Value) { FReverb = Value; }
+  void SetAnalogSpeed(std::uint8_t Value) { FAnalogSpeed = Value; }
+
+  void LoadVoice(std::int16_t Voice, std::int16_t Treble, std::int16_t Bass);
+  static std::uint8_t PeakPercent(const std::string& Sound);
+  static std::string Resample(const std::string& Sound, std::int16_t Setting);
+
+  // The reading: Speak starts it (FollowCaret -1 true, 0 false), Stop ends it, TimerTick is
+  // the handler of FTimer.
+  void Speak(const std::string& Text, std::int16_t Speed, std::int16_t Pitch,
+             std::int16_t Volume, std::int32_t FollowCaret);
+  void Stop();
+  void TimerTick(platform::TComponent* Sender);
+
+  // Fields, in declaration order. Open to the main window, which reads and replaces single
+  // entries of FBank in its tuning mode, and to tests.
+  std::int32_t FSampleRate = 0;
+  std::int32_t FFollowCaret = 0;
+  std::string FWavFile;
+  std::int32_t FSentenceStart = 0;
+  std::int32_t FSentenceEnd = 0;
+  std::string FText;
+  std::string FSentence;
+  std::uint8_t FAnalogSpeed = 0;
+  std::uint8_t FTimbre = 0;
+  std::uint8_t FReverb = 0;
+  std::uint8_t FCompressor = 0;
+  std::int16_t FTreble = 0;
+  platform::TTimer* FTimer = nullptr;     // owned by the component
+  std::unique_ptr<TCreateVoice> FThread;  // the current or last sentence's synthesis
+  TSFPlayer* FPlayer = nullptr;           // made without an owner, freed by the component
+  std::int16_t FPitch = 0;
+  std::int16_t FSpeed = 0;
+  std::int16_t FVolume = 0;
+  std::int16_t FBass = 0;
+  SlotArray FBank;
+};
