@@ -1,0 +1,119 @@
+// Synthesis throughput per voice: the text is cut into sentences as a reading cuts it, and
+// each sentence is synthesised to a WAV file with the voice's first preset. Prints, per voice,
+// the seconds of audio made per second of CPU time, and a last line with the figure over all
+// voices.
+//
+//   bench_reading TEXT_FILE [RATE]
+//
+// TEXT_FILE holds Windows-1252 text (as the text box gives it to a reading); RATE is the
+// output rate, 22050 by default.
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "banks/VoiceBanks.h"
+#include "platform/core/Random.h"
+#include "platform/core/RichText.h"
+#include "speech/CreateVoice.h"
+#include "speech/SentenceCutter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+std::vector<std::string> Sentences(std::string text) {
+  std::vector<std::string> out;
+  SentenceCursor cursor;
+  while (!ReadingAtEnd(text, cursor)) {
+    std::string s = CutSentence(text, cursor);
+    ConsumeSeparator(text, cursor);
+    if (!HasSomethingToSay(s)) break;  // a reading ends there too
+    out.push_back(s);
+  }
+  return out;
+}
+
+struct Engine : TCreateVoice {
+  Engine() : TCreateVoice(true) {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s TEXT_FILE [RATE]\n", argv[0]);
+    return 2;
+  }
+  const std::uint32_t rate = argc > 2 ? std::uint32_t(std::atoi(argv[2])) : 22050;
+  std::string text;
+  try {
+    text = platform::ReadWholeFile(argv[1]);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 2;
+  }
+  const std::vector<std::string> sentences = Sentences(text);
+  const fs::path wav =
+      fs::temp_directory_path() / ("orv_bench_" + std::to_string(getpid()) + ".wav");
+
+  std::printf("%zu sentences, %zu bytes, output rate %u\n", sentences.size(), text.size(), rate);
+  std::printf("%-10s %10s %10s %12s %12s %12s\n", "voice", "audio s", "cpu s", "x realtime",
+              "worst sent.", "failed");
+  double allAudio = 0, allCpu = 0;
+  for (int bank = 0; bank < banks::BankCount; ++bank) {
+    const bool odd = bank % 2 == 1;
+    double audio = 0, cpu = 0, worst = 1e30;
+    int failed = 0;
+    for (const std::string& sentence : sentences) {
+      Engine v;
+      // The voice's first preset: pitch "40" ("110" for the odd voices), speed "5",
+      // treble/bass "0 -2", volume "99".
+      v.FSentence = sentence;
+      v.FSampleRate = rate;
+      v.FPitch = odd ? 110 : 40;
+      v.FSpeed = 5;
+      v.FVolume = 99;
+      v.FTreble = 0;
+      v.FVoicingAmp = 28 * 256;
+      for (int slot = 0; slot < banks::SlotCount; ++slot)
+        v.FBank[std::size_t(slot)] = banks::VoiceBankTable(bank)[std::size_t(slot)];
+      v.FWavFile = wav.string();
+      std::error_code ec;
+      fs::remove(wav, ec);
+      platform::RandSeed(1);
+      const double t0 = CpuSeconds();
+      v.Synthesize();
+      const double t = CpuSeconds() - t0;
+      const auto size = fs::exists(wav) ? fs::file_size(wav) : 0;
+      if (size <= 44) {
+        ++failed;
+        continue;
+      }
+      const double secs = double(size - 44) / 2.0 / double(rate);
+      audio += secs;
+      cpu += t;
+      if (t > 0 && secs / t < worst) worst = secs / t;
+    }
+    allAudio += audio;
+    allCpu += cpu;
+    std::printf("%-10s %10.2f %10.4f %12.1f %12.1f %12d\n",
+                std::string(banks::VoiceName(bank)).c_str(), audio, cpu,
+                cpu > 0 ? audio / cpu : 0.0, worst < 1e30 ? worst : 0.0, failed);
+  }
+  std::error_code ec;
+  fs::remove(wav, ec);
+  std::printf("all voices: %.2f s of audio in %.4f s of CPU: %.1f x realtime\n", allAudio, allCpu,
+              allCpu > 0 ? allAudio / allCpu : 0.0);
+  return 0;
+}
