@@ -15,6 +15,9 @@ int open_streams = 0;
 
 constexpr const char* kSilentDriver = "dummy";
 
+std::mutex observer_mutex;
+SoundOutput::FillObserver fill_observer;
+
 void SwitchToSilentDriver(const char* why) {
   std::fprintf(stderr, "orv_lp: no sound device could be opened (%s); playing silently\n", why);
   if (initialised) SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -97,8 +100,16 @@ std::string SoundOutput::DriverName() {
   return name ? name : "";
 }
 
+void SoundOutput::SetFillObserver(FillObserver observer) {
+  std::lock_guard<std::mutex> lock(observer_mutex);
+  fill_observer = std::move(observer);
+}
+
 void SoundOutput::Callback(void* self, uint8_t* stream, int len) {
-  static_cast<SoundOutput*>(self)->fill_(stream, size_t(len));
+  auto* out = static_cast<SoundOutput*>(self);
+  out->fill_(stream, size_t(len));
+  std::lock_guard<std::mutex> lock(observer_mutex);
+  if (fill_observer) fill_observer(stream, size_t(len), out->silence_);
 }
 
 }  // namespace platform

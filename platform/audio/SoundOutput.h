@@ -43,6 +43,11 @@ class SoundOutput {
   // The name of the sound driver in use, empty before the first stream.
   static std::string DriverName();
 
+  // For measurements: sees every buffer just after it was filled, on the sound thread, with
+  // the stream's silence value. An empty function removes it.
+  using FillObserver = std::function<void(const uint8_t* buffer, size_t bytes, uint8_t silence)>;
+  static void SetFillObserver(FillObserver observer);
+
  private:
   SoundOutput() = default;
   static void Callback(void* self, uint8_t* stream, int len);
