@@ -1,0 +1,111 @@
+// The ten lists' key handler: presets, settings, voice reloads, the read command and the
+// spoken announcements.
+#include <algorithm>
+#include <string>
+
+#include "app/VoicePresets.h"
+#include "app/ZIriD.h"
+#include "platform/core/Exceptions.h"
+#include "speech/RUZIZ.h"
+
+namespace {
+
+bool IsOneOf(const ui::TWinControl* c, std::initializer_list<const ui::TCheckListBox*> lists) {
+  return std::find(lists.begin(), lists.end(), c) != lists.end();
+}
+
+// The text of the list's current item; no current item is a failure.
+std::string CurrentText(const ui::TCheckListBox* list) { return list->Items()[list->ItemIndex()]; }
+
+// True when some byte is "0" or above: letters, digits and everything above 127.
+bool HasSomethingToSay(const std::string& s) {
+  return std::any_of(s.begin(), s.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= '0'; });
+}
+
+}  // namespace
+
+void TZedUdezuv::ApplyVoicePreset(int voiceItem) {
+  VoicePreset p;
+  if (!VoicePresetFor(voiceItem, p)) return;
+  PitchLB->SetItemIndex(p.Pitch);
+  SpeedLB->SetItemIndex(p.Speed);
+  EqLB->SetItemIndex(p.Eq);
+  AnalogSpeedLB->SetItemIndex(p.AnalogSpeed);
+  CompressLB->SetItemIndex(p.Compress);
+  WaveFormLB->SetItemIndex(p.WaveForm);
+}
+
+void TZedUdezuv::AllLBKeyUp(ui::TObject*, std::uint16_t& Key, ui::TShiftState) {
+  try {
+    // Lists are told apart by the focus, not by the sender.
+    ui::TWinControl* F = ActiveControl();
+    // Without a speech component every command fails here, silently.
+    auto voices = [this]() -> TORVHumanVoices& {
+      if (!Voices) throw platform::Exception("no speech component");
+      return *Voices;
+    };
+
+    if (Key == ui::VK_ESCAPE) {
+      voices().Stop();
+      return;
+    }
+    if (Key > 31) {
+      if (F == VoiceLB) ApplyVoicePreset(VoiceLB->ItemIndex());
+      if (IsOneOf(F, {PitchLB, ReverbLB, WaveFormLB, EqLB, VoiceLB, AnalogSpeedLB, CompressLB})) {
+        voices().SetPitch(static_cast<std::int16_t>(PitchLB->ItemIndex() + 1));
+        voices().SetReverb(static_cast<std::uint8_t>(ReverbLB->ItemIndex()));
+        voices().SetCompressor(static_cast<std::uint8_t>(CompressLB->ItemIndex()));
+        voices().SetAnalogSpeed(static_cast<std::uint8_t>(AnalogSpeedLB->ItemIndex()));
+        voices().SetTimbre(static_cast<std::uint8_t>(WaveFormLB->ItemIndex()));
+      }
+      // After the settings, so that the reload resamples with the analog speed just set.
+      if (IsOneOf(F, {VoiceLB, SpeedLB, PitchLB, EqLB, AnalogSpeedLB})) {
+        std::int16_t treble = 0, bass = 0;
+        ParseEqItem(CurrentText(EqLB), treble, bass);
+        voices().LoadVoice(static_cast<std::int16_t>(VoiceLB->ItemIndex()), treble, bass);
+      }
+    }
+    if (Key != ui::VK_RETURN) return;
+
+    const auto speed = static_cast<std::int16_t>(SpeedLB->ItemIndex() + 1);
+    const auto pitch = static_cast<std::int16_t>(PitchLB->ItemIndex() + 1);
+    const auto volume = static_cast<std::int16_t>(VolumeLB->ItemIndex() + 1);
+    if (F == QueLB) {
+      // Read from the caret; at or next to the end, from the start.
+      int p = R1->SelStart();
+      const std::string text = R1->Text();
+      if (p >= static_cast<int>(text.size()) - 1) {
+        R1->SetSelStart(0);
+        p = 0;
+      }
+      std::string s = static_cast<std::size_t>(p) < text.size() ? text.substr(p) : std::string();
+      if (!HasSomethingToSay(s)) return;  // a reading under way goes on
+      voices().Speak(s, speed, pitch, volume, -1);
+      return;
+    }
+
+    std::string spoken;
+    if (F == VoiceLB) {
+      spoken = CurrentText(VoiceLB);
+    } else {
+      const char* prefix = nullptr;
+      if (F == SpeedLB) prefix = "Velocidad ";
+      if (F == PitchLB) prefix = "Tono ";
+      if (F == VolumeLB) prefix = "Volumen ";
+      if (F == EqLB) prefix = "Ecualizaci\xF3n ";
+      if (F == AnalogSpeedLB) prefix = "Velocidad anal\xF3gica ";
+      if (F == CompressLB) prefix = "Compresor ";
+      if (F == WaveFormLB) prefix = "Timbre ";
+      if (F == ReverbLB) prefix = "Reverberaci\xF3n ";
+      if (prefix) {
+        auto* list = static_cast<ui::TCheckListBox*>(F);
+        spoken = prefix + CurrentText(list) + ", " + CurrentText(VoiceLB);
+      }
+    }
+    voices().Speak(spoken, speed, pitch, volume, 0);
+  } catch (...) {
+    // Every failure of a list command ends it without a word.
+    throw platform::EAbort();
+  }
+}
