@@ -1,0 +1,51 @@
+// A whole reading through the window: Enter on "Leer" reads sentence by sentence with the
+// caret following, Escape stops it and deletes the WAV file.
+#include <chrono>
+#include <filesystem>
+
+#include "WindowFixture.h"
+
+namespace {
+
+// Serves the message loop until done() holds or the time is up.
+template <class Done>
+bool WaitFor(Done done, int seconds) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    ui::testing::ProcessMessages(20);
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_F(WindowTest, EnterOnLeerReadsWithTheCaretFollowingAndEscapeStops) {
+  const std::string text =
+      "Hola amigo.\r\nBuenos d\xED"
+      "as.\r\nAdi\xF3s.\r\n";
+  w->R1->SetText(text);
+  w->R1->SetSelStart(0);
+  Focus(w->QueLB);
+  Click(ui::VK_RETURN);
+  const std::string wav = w->Voices->FWavFile;
+
+  // The first sentence is cut at the first tick: the caret moves past it and its line end.
+  ASSERT_TRUE(WaitFor([&] { return w->R1->SelStart() == 13; }, 10)) << w->R1->SelStart();
+  ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(wav); }, 30));
+  // The second sentence starts only when the first has been played.
+  ASSERT_TRUE(WaitFor([&] { return w->R1->SelStart() == 27; }, 60)) << w->R1->SelStart();
+  EXPECT_EQ(w->Voices->FSentence,
+            "Buenos d\xED"
+            "as.\r");
+
+  Click(ui::VK_ESCAPE);
+  EXPECT_EQ(w->Voices->FTimer->Interval(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(wav));
+  EXPECT_EQ(w->Voices->FPlayer->FDeviceID, 0u);
+  // Nothing goes on afterwards.
+  ui::testing::ProcessMessages(500);
+  EXPECT_EQ(w->R1->SelStart(), 27);
+  EXPECT_FALSE(std::filesystem::exists(wav));
+  EXPECT_TRUE(errors.empty());
+}
