@@ -1,0 +1,155 @@
+// The reading: Speak starts it, Stop ends it, and each tick of FTimer does at most one step
+// (wait for the synthesis, hand the finished file to the player, wait for the playback, or
+// cut the next sentence and start its synthesis). Everything runs on the main thread.
+#include <utility>
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/Files.h"
+#include "platform/core/Random.h"
+#include "speech/RUZIZ.h"
+#include "speech/SentenceCutter.h"
+
+namespace {
+
+CaretAccess& ReadingCaret() {
+  static CaretAccess caret;
+  return caret;
+}
+
+// Moves the main window's caret by `by`; without a window nothing moves.
+void MoveCaret(std::int32_t by) {
+  const CaretAccess& caret = ReadingCaret();
+  if (caret.GetSelStart && caret.SetSelStart) caret.SetSelStart(caret.GetSelStart() + by);
+}
+
+// Strength of the engine's voicing tone for a bass cut: the more cut, the weaker.
+std::int16_t VoicingAmpOfBass(std::int16_t bass) {
+  std::int16_t level = 50;
+  switch (bass) {
+    case 1:
+      level = 39;
+      break;
+    case 2:
+      level = 28;
+      break;
+    case 3:
+      level = 17;
+      break;
+    case 4:
+      level = 6;
+      break;
+    default:
+      break;
+  }
+  return static_cast<std::int16_t>(level * 256);
+}
+
+}  // namespace
+
+void SetReadingCaret(CaretAccess access) { ReadingCaret() = std::move(access); }
+
+void TORVHumanVoices::Speak(const std::string& Text, std::int16_t Speed, std::int16_t Pitch,
+                            std::int16_t Volume, std::int32_t FollowCaret) {
+  try {
+    Stop();
+    platform::Randomize();
+    FText = Text;
+    FPitch = Pitch;
+    FSpeed = Speed;
+    FVolume = Volume;
+    FFollowCaret = FollowCaret;
+    FTimer->SetInterval(10);
+    FTimer->SetOnTimer([this] { TimerTick(FTimer); });
+    FSentenceStart = 1;
+    FSentenceEnd = 1;
+  } catch (...) {
+    FTimer->SetInterval(0);
+    FTimer->SetOnTimer(nullptr);
+    throw platform::EAbort();
+  }
+}
+
+void TORVHumanVoices::Stop() {
+  try {
+    if (FThread) {
+      // A synthesis already handed to the main thread runs to its end inside the release.
+      FThread->Terminate();
+      FThread.reset();
+    }
+    FTimer->SetInterval(0);
+    if (FPlayer->FDeviceID != 0) FPlayer->Close();
+    if (platform::FileExists(FWavFile)) platform::DeleteFile(FWavFile);
+  } catch (...) {
+    FTimer->SetInterval(0);
+  }
+}
+
+void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
+  // The reading ends silently: the timer stops, the last thread, file and device stay until
+  // the next Speak or Stop.
+  auto endReading = [this] {
+    FTimer->SetInterval(0);
+    FTimer->SetOnTimer(nullptr);
+  };
+  try {
+    if (FTimer->Interval() == 10) FTimer->SetInterval(200);
+    if (FThread && !FThread->Terminated()) return;  // synthesising
+    if (platform::FileExists(FWavFile) && FPlayer->FDeviceID == 0) {
+      FPlayer->SetFiles(FWavFile);
+      FPlayer->PlayPause();
+      return;
+    }
+    if (FPlayer->GetMode() == pmPlaying) return;
+
+    SentenceCursor cursor{FSentenceStart, FSentenceEnd};
+    for (;;) {
+      if (ReadingAtEnd(FText, cursor)) {
+        FSentenceStart = cursor.SentenceStart;
+        FSentenceEnd = cursor.SentenceEnd;
+        endReading();
+        return;
+      }
+      FSentence = CutSentence(FText, cursor);
+      FSentenceStart = cursor.SentenceStart;
+      FSentenceEnd = cursor.SentenceEnd;
+      if (HasSomethingToSay(FSentence)) break;
+      // Only control bytes were left: the text is used up.
+      if (FSentence.empty()) {
+        endReading();
+        return;
+      }
+      // Nothing to say (blanks, a row of hyphens): pass over it and read on. The caret still
+      // moves past it, so that it keeps step with the text.
+      if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(FSentence.size()) + 1);
+      ConsumeSeparator(FText, cursor);
+    }
+
+    FPlayer->Close();
+    // The previous sentence's file goes before the next synthesis: a synthesis that writes
+    // nothing must not make the next tick play the old sentence again.
+    if (platform::FileExists(FWavFile)) platform::DeleteFile(FWavFile);
+    if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(FSentence.size()) + 1);
+
+    FThread.reset();
+    FThread = std::make_unique<TCreateVoice>(false);
+    // The thread runs already, but its synthesis waits for the main loop, which this tick
+    // holds until every field is filled.
+    TCreateVoice& t = *FThread;
+    t.FSentence = FSentence;
+    t.FPitch = FPitch;
+    t.FSpeed = static_cast<std::uint16_t>(FSpeed);
+    t.FTreble = static_cast<std::uint16_t>(FTreble);
+    t.FTimbre = FTimbre;
+    t.FReverb = FReverb;
+    t.FCompressor = FCompressor;
+    t.FVolume = FVolume;
+    t.FWavFile = FWavFile;
+    t.FSampleRate = static_cast<std::uint32_t>(FSampleRate);
+    t.FVoicingAmp = VoicingAmpOfBass(FBass);
+    t.FBank = FBank;
+
+    ConsumeSeparator(FText, cursor);
+  } catch (...) {
+    endReading();
+  }
+}

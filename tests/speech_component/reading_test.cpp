@@ -1,0 +1,412 @@
+// The reading: Speak, Stop and the timer's ticks, with real synthesis and SDL's disk sound
+// driver, which writes what reaches the device to a file. The test drives the timer clock
+// and serves the synthesis calls itself, as the message loop would.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "banks/VoiceBanks.h"
+#include "platform/audio/Mci.h"
+#include "platform/core/MainLoop.h"
+#include "platform/core/Timer.h"
+#include "speech/RUZIZ.h"
+#include "tests/speech_component/SpeechTestDir.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using speechtest::ReadAll;
+
+namespace {
+
+// What one synthesis thread was given, seen before its synthesis ran, and what it wrote.
+struct Synthesis {
+  std::string sentence;
+  int caret = 0;  // the caret when the synthesis started
+  std::uint32_t rate = 0;
+  std::int16_t pitch = 0, compressor = 0, volume = 0, voicingAmp = 0;
+  std::uint16_t speed = 0, timbre = 0, reverb = 0, treble = 0;
+  SlotArray bank;
+  bool wroteFile = false;
+  std::string wav;
+};
+
+std::uint32_t HeaderRate(const std::string& wav) {
+  std::uint32_t r = 0;
+  for (int k = 3; k >= 0; --k) r = (r << 8) | static_cast<std::uint8_t>(wav.at(24 + k));
+  return r;
+}
+
+class Reading : public testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardFile.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);  // plays far faster than real time
+    setenv("TEMP", dir.path.c_str(), 1);
+    v = std::make_unique<TORVHumanVoices>(nullptr);
+    v->SetSampleRate(8000);
+    v->LoadVoice(0, 0, 0);
+    SetReadingCaret({[this] { return caret; }, [this](int p) { caret = p; }});
+    platform::SetMciObserver([this](platform::MCIDEVICEID, platform::UINT command,
+                                    platform::DWORD_PTR, const void* p) {
+      if (command != platform::MCI_OPEN) return;
+      // The previous device has been closed: its sound is all in the capture file.
+      if (!opened.empty()) heard.push_back(ReadAll(heardFile));
+      opened.push_back(ReadAll(static_cast<const platform::MCI_OPEN_PARMS*>(p)->lpstrElementName));
+    });
+  }
+  void TearDown() override {
+    platform::SetMciObserver(nullptr);
+    SetReadingCaret({});
+    v.reset();
+    unsetenv("TEMP");
+  }
+
+  // Serves a pending synthesis as the message loop would, after onSynthesis has seen it.
+  void ServeSynthesis() {
+    if (!v->FThread || v->FThread->Terminated()) return;
+    TCreateVoice& t = *v->FThread;
+    Synthesis s;
+    s.sentence = t.FSentence;
+    s.caret = caret;
+    s.rate = t.FSampleRate;
+    s.pitch = t.FPitch;
+    s.compressor = t.FCompressor;
+    s.volume = t.FVolume;
+    s.voicingAmp = t.FVoicingAmp;
+    s.speed = t.FSpeed;
+    s.timbre = t.FTimbre;
+    s.reverb = t.FReverb;
+    s.treble = t.FTreble;
+    s.bank = t.FBank;
+    if (onSynthesis) onSynthesis(syntheses.size(), t);
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (!t.Terminated()) {
+      ASSERT_LT(Clock::now(), deadline) << "synthesis never ran";
+      platform::MainLoop::WaitForPending(std::chrono::milliseconds(50));
+      platform::MainLoop::ServePending();
+    }
+    s.wroteFile = fs::exists(v->FWavFile);
+    if (s.wroteFile) s.wav = ReadAll(v->FWavFile);
+    syntheses.push_back(std::move(s));
+  }
+
+  // One period of the timer clock and what the message loop serves after it.
+  void Step(unsigned ms = 200) {
+    platform::ManualTimers::Advance(ms);
+    ServeSynthesis();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+
+  void ReadToTheEnd() {
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (v->FTimer->Running()) {
+      ASSERT_LT(Clock::now(), deadline) << "the reading does not end";
+      Step();
+    }
+  }
+
+  std::vector<std::string> Sentences() const {
+    std::vector<std::string> out;
+    for (const Synthesis& s : syntheses) out.push_back(s.sentence);
+    return out;
+  }
+  std::vector<int> Carets() const {
+    std::vector<int> out;
+    for (const Synthesis& s : syntheses) out.push_back(s.caret);
+    return out;
+  }
+  // Which synthesis wrote each file that the player opened (-1: none of them).
+  std::vector<int> OpenedSyntheses() const {
+    std::vector<int> out;
+    for (const std::string& file : opened) {
+      int which = -1;
+      for (std::size_t k = 0; k < syntheses.size(); ++k)
+        if (syntheses[k].wroteFile && syntheses[k].wav == file) which = static_cast<int>(k);
+      out.push_back(which);
+    }
+    return out;
+  }
+  void Forget() {
+    syntheses.clear();
+    opened.clear();
+    heard.clear();
+  }
+
+  // The device got the file's samples, then nothing but silence. Silence before them (the
+  // driver may run a period before the play starts) does not count.
+  static void ExpectHeard(const std::string& got, const std::string& wav) {
+    ASSERT_GT(wav.size(), 44u);
+    auto skipSilence = [](const std::string& s, std::size_t from) {
+      const std::size_t p = s.find_first_not_of('\0', from);
+      return p == std::string::npos ? s.size() : p;
+    };
+    const std::size_t heardFrom = skipSilence(got, 0);
+    const std::size_t wavFrom = skipSilence(wav, 44);
+    const std::string sound = wav.substr(wavFrom);
+    ASSERT_FALSE(sound.empty());
+    ASSERT_GE(got.size() - heardFrom, sound.size());
+    EXPECT_TRUE(got.compare(heardFrom, sound.size(), sound) == 0);
+    EXPECT_EQ(got.find_first_not_of('\0', heardFrom + sound.size()), std::string::npos);
+  }
+
+  speechtest::TestDir dir;
+  std::string heardFile = dir.File("heard.raw");
+  std::unique_ptr<TORVHumanVoices> v;
+  int caret = 0;
+  std::function<void(std::size_t index, TCreateVoice&)> onSynthesis;
+  std::vector<Synthesis> syntheses;
+  std::vector<std::string> opened;  // the file's content at each open, in order
+  std::vector<std::string> heard;   // what each opened device played
+};
+
+TEST_F(Reading, ThreeSentencesAreSynthesisedPlayedAndFollowedInOrder) {
+  caret = 40;
+  v->Speak("Uno dos. Tres cuatro\r\nCinco", 5, 71, 80, -1);
+  ReadToTheEnd();
+
+  EXPECT_EQ(Sentences(), (std::vector<std::string>{"Uno dos. ", "Tres cuatro\r", "Cinco"}));
+  // The caret moves by the sentence's length + 1 as its synthesis starts.
+  EXPECT_EQ(Carets(), (std::vector<int>{50, 63, 69}));
+  ASSERT_EQ(syntheses.size(), 3u);
+  std::vector<std::string> wavs;
+  for (const Synthesis& s : syntheses) {
+    ASSERT_TRUE(s.wroteFile) << s.sentence;
+    wavs.push_back(s.wav);
+  }
+  EXPECT_TRUE(wavs[0] != wavs[1]);
+  EXPECT_TRUE(wavs[1] != wavs[2]);
+  EXPECT_EQ(OpenedSyntheses(), (std::vector<int>{0, 1, 2}));
+
+  // The end leaves the last file and the device; only the timer stops.
+  EXPECT_FALSE(v->FTimer->Running());
+  EXPECT_EQ(v->FTimer->Interval(), 0u);
+  EXPECT_FALSE(v->FTimer->OnTimer());
+  EXPECT_TRUE(ReadAll(v->FWavFile) == wavs[2]);
+  EXPECT_NE(v->FPlayer->FDeviceID, 0);
+  EXPECT_NE(v->FThread, nullptr);
+
+  v->Stop();
+  EXPECT_EQ(v->FPlayer->FDeviceID, 0);
+  EXPECT_FALSE(fs::exists(v->FWavFile));
+  EXPECT_EQ(v->FThread, nullptr);
+  heard.push_back(ReadAll(heardFile));
+  ASSERT_EQ(heard.size(), 3u);
+  for (std::size_t k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    ExpectHeard(heard[k], wavs[k]);
+  }
+}
+
+TEST_F(Reading, SentencesAreCutAndTheCaretFollows) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::vector<std::string> sentences;
+    std::vector<int> carets;  // from 0
+  } cases[] = {
+      {"two sentences and a line end", "Hola. Adios\r\n", {"Hola. ", "Adios\r"}, {7, 14}},
+      {"two sentences, no line end", "Hola. Adios", {"Hola. ", "Adios"}, {7, 13}},
+      {"accented capital", "Hola. \xC1rbol", {"Hola. ", "\xC1rbol"}, {7, 13}},
+      {"abbreviation in capitals", "Vino la ONU. Luego", {"Vino la ONU. Luego"}, {19}},
+      {"inverted question mark", "Hola. \xBFQu\xE9?", {"Hola. \xBFQu\xE9?"}, {12}},
+      {"capital N with tilde", "Hola. \xD1u", {"Hola. \xD1u"}, {9}},
+      {"digit", "Hola. 3 veces", {"Hola. 3 veces"}, {14}},
+      {"two blanks", "Hola.  Adios", {"Hola.  Adios"}, {13}},
+      {"three lines", "uno\r\ndos\r\ntres", {"uno\r", "dos\r", "tres"}, {5, 10, 15}},
+      {"two empty lines folded", "uno\r\n\r\n\r\ndos", {"uno    \r", "dos"}, {9, 13}},
+      {"trailing line end", "Fin\r\n", {"Fin\r"}, {5}},
+      {"one letter", "a", {"a"}, {2}},
+      {"one digit", "7", {"7"}, {2}},
+      {"empty text", "", {}, {}},
+      // A sentence with nothing to say is passed over (the caret still moves past it).
+      {"a row of hyphens", "Uno\r\n-----\r\nDos", {"Uno\r", "Dos"}, {5, 16}},
+      {"a line of blanks", "Uno\r\n   \r\nDos\r\n", {"Uno\r", "Dos\r"}, {5, 15}},
+      {"full stops, then more", "...\r\nUno. Dos", {"Uno. ", "Dos"}, {11, 15}},
+      {"nothing to say at the end", "Uno\r\n---", {"Uno\r"}, {5}},
+      {"nothing to say at all", "- - -", {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Forget();
+    caret = 0;
+    v->Speak(c.text, 5, 71, 80, -1);
+    ReadToTheEnd();
+    EXPECT_EQ(Sentences(), c.sentences);
+    EXPECT_EQ(Carets(), c.carets);
+    for (const Synthesis& s : syntheses) EXPECT_TRUE(s.wroteFile) << s.sentence;
+    std::vector<int> all;
+    for (std::size_t k = 0; k < c.sentences.size(); ++k) all.push_back(static_cast<int>(k));
+    EXPECT_EQ(OpenedSyntheses(), all);
+  }
+}
+
+TEST_F(Reading, AnEmptyTextEndsAtTheFirstTick) {
+  v->Speak("", 5, 71, 80, -1);
+  EXPECT_TRUE(v->FTimer->Running());
+  platform::ManualTimers::Advance(9);
+  EXPECT_TRUE(v->FTimer->Running());
+  platform::ManualTimers::Advance(1);
+  EXPECT_FALSE(v->FTimer->Running());
+  EXPECT_EQ(v->FThread, nullptr);
+  EXPECT_EQ(caret, 0);
+}
+
+TEST_F(Reading, TicksComeAfter10MsThenEvery200) {
+  v->Speak("Uno\r\nDos", 5, 71, 80, 0);
+  platform::ManualTimers::Advance(10);
+  ASSERT_NE(v->FThread, nullptr);  // the first sentence starts at once
+  EXPECT_EQ(v->FTimer->Interval(), 200u);
+  ServeSynthesis();
+  ASSERT_TRUE(fs::exists(v->FWavFile));
+  platform::ManualTimers::Advance(199);
+  EXPECT_TRUE(opened.empty());
+  platform::ManualTimers::Advance(1);
+  EXPECT_EQ(opened.size(), 1u);  // the file ready is handed to the player
+  EXPECT_EQ(caret, 0);           // an announcement does not move the caret
+}
+
+TEST_F(Reading, ASynthesisThatWritesNoFileIsSkipped) {
+  // Speed 0 makes the engine fail: no file for that sentence.
+  for (std::size_t failing = 0; failing < 3; ++failing) {
+    SCOPED_TRACE(failing);
+    Forget();
+    onSynthesis = [failing](std::size_t index, TCreateVoice& t) {
+      if (index == failing) t.FSpeed = 0;
+    };
+    v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, -1);
+    ReadToTheEnd();
+    ASSERT_EQ(Sentences(), (std::vector<std::string>{"Uno\r", "Dos\r", "Tres"}));
+    std::vector<int> played;
+    for (std::size_t k = 0; k < 3; ++k) {
+      EXPECT_EQ(syntheses[k].wroteFile, k != failing) << k;
+      if (k != failing) played.push_back(static_cast<int>(k));
+    }
+    // Never the previous sentence's file again.
+    EXPECT_EQ(OpenedSyntheses(), played);
+  }
+}
+
+TEST_F(Reading, StopSilencesAtOnceAndDeletesTheFile) {
+  unsetenv("SDL_DISKAUDIODELAY");  // the device plays at its real pace
+  v->Speak("Hola a todos los amigos de la casa y de la calle", 5, 71, 80, -1);
+  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  while (v->FPlayer->GetMode() != pmPlaying) {
+    ASSERT_LT(Clock::now(), deadline);
+    Step();
+  }
+  ASSERT_EQ(syntheses.size(), 1u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  ASSERT_EQ(v->FPlayer->GetMode(), pmPlaying);
+
+  v->Stop();
+  EXPECT_NE(v->FPlayer->GetMode(), pmPlaying);
+  EXPECT_EQ(v->FPlayer->FDeviceID, 0);
+  EXPECT_FALSE(fs::exists(v->FWavFile));
+  EXPECT_FALSE(v->FTimer->Running());
+  EXPECT_EQ(v->FThread, nullptr);
+  const auto heardAtStop = fs::file_size(heardFile);
+  EXPECT_GT(heardAtStop, 0u);
+  EXPECT_LT(heardAtStop, syntheses[0].wav.size() - 44);  // cut off, not played out
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(fs::file_size(heardFile), heardAtStop);
+  platform::ManualTimers::Advance(1000);
+  EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST_F(Reading, StopDuringASynthesisLetsItFinishAndDeletesItsFile) {
+  v->Speak("Uno\r\nDos", 5, 71, 80, -1);
+  platform::ManualTimers::Advance(10);
+  ASSERT_NE(v->FThread, nullptr);
+  v->Stop();
+  EXPECT_EQ(v->FThread, nullptr);
+  EXPECT_FALSE(fs::exists(v->FWavFile));
+  EXPECT_FALSE(v->FTimer->Running());
+  platform::MainLoop::ServePending();  // what was posted is served already: nothing happens
+  platform::ManualTimers::Advance(1000);
+  EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(Reading, SettingsChangedDuringAReadingCountFromTheNextSentence) {
+  const SlotArray firstBank = v->FBank;
+  onSynthesis = [this](std::size_t index, TCreateVoice&) {
+    if (index != 0) return;
+    v->SetSampleRate(11025);
+    v->SetPitch(200);
+    v->SetCompressor(2);
+    v->SetTimbre(3);
+    v->SetReverb(1);
+    v->SetAnalogSpeed(12);
+    v->LoadVoice(20, -3, -4);
+  };
+  v->Speak("Uno. Dos", 5, 71, 80, 0);
+  ReadToTheEnd();
+  ASSERT_EQ(syntheses.size(), 2u);
+  const Synthesis& a = syntheses[0];
+  const Synthesis& b = syntheses[1];
+  EXPECT_EQ(a.rate, 8000u);
+  EXPECT_EQ(a.pitch, 71);
+  EXPECT_EQ(a.compressor, 0);
+  EXPECT_EQ(a.timbre, 0);
+  EXPECT_EQ(a.reverb, 0);
+  EXPECT_EQ(a.treble, 0);
+  EXPECT_EQ(a.voicingAmp, 12800);
+  EXPECT_TRUE(a.bank == firstBank);
+  // The first synthesis ran after the change, on its own copies.
+  ASSERT_TRUE(a.wroteFile);
+  EXPECT_EQ(HeaderRate(a.wav), 8000u);
+
+  EXPECT_EQ(b.rate, 11025u);
+  EXPECT_EQ(b.pitch, 200);
+  EXPECT_EQ(b.compressor, 2);
+  EXPECT_EQ(b.timbre, 3);
+  EXPECT_EQ(b.reverb, 1);
+  EXPECT_EQ(b.treble, 3);
+  EXPECT_EQ(b.voicingAmp, 1536);
+  EXPECT_TRUE(b.bank == v->FBank);
+  EXPECT_TRUE(b.bank != firstBank);
+  ASSERT_TRUE(b.wroteFile);
+  EXPECT_EQ(HeaderRate(b.wav), 11025u);
+  for (const Synthesis& s : syntheses) {
+    EXPECT_EQ(s.speed, 5);
+    EXPECT_EQ(s.volume, 80);
+  }
+
+  // Speed, volume and pitch come with the next speak.
+  onSynthesis = nullptr;
+  Forget();
+  v->Speak("Tres", 7, 90, 50, 0);
+  ReadToTheEnd();
+  ASSERT_EQ(syntheses.size(), 1u);
+  EXPECT_EQ(syntheses[0].speed, 7);
+  EXPECT_EQ(syntheses[0].pitch, 90);
+  EXPECT_EQ(syntheses[0].volume, 50);
+}
+
+TEST_F(Reading, TheBassCutSetsTheVoicingStrength) {
+  SetReadingCaret({});  // no window: a following reading moves nothing
+  struct Case {
+    std::int16_t bass;  // as the list gives it
+    std::int16_t amp;
+  } cases[] = {{0, 12800}, {-1, 9984}, {-2, 7168}, {-3, 4352}, {-4, 1536}, {-5, 12800}, {1, 12800}};
+  for (const Case& c : cases) {
+    Forget();
+    v->LoadVoice(0, 0, c.bass);
+    v->Speak("a", 5, 71, 80, -1);
+    platform::ManualTimers::Advance(10);
+    ServeSynthesis();
+    ASSERT_EQ(syntheses.size(), 1u) << c.bass;
+    EXPECT_EQ(syntheses[0].voicingAmp, c.amp) << c.bass;
+    v->Stop();
+  }
+  EXPECT_EQ(caret, 0);
+}
+
+}  // namespace
