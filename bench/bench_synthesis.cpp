@@ -69,8 +69,7 @@ double CpuSeconds() {
 }
 
 double WallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // The sentences a reading of the whole text speaks.
@@ -230,9 +229,8 @@ int RunDigests(const std::vector<std::string>& sentences, const fs::path& wav) {
     std::printf(
         "voice %2d pitch %3d speed %2u timbre %u treble %u bass %d reverb %u compressor %d "
         "volume %2d rate %5u: %016llx %.3f s %d without file\n",
-        s.voiceItem, s.pitch, s.speed, s.timbre, s.treble, s.bass, s.reverb, s.compressor,
-        s.volume, s.rate, static_cast<unsigned long long>(out.digest), out.audioSeconds,
-        out.withoutFile);
+        s.voiceItem, s.pitch, s.speed, s.timbre, s.treble, s.bass, s.reverb, s.compressor, s.volume,
+        s.rate, static_cast<unsigned long long>(out.digest), out.audioSeconds, out.withoutFile);
   }
   return 0;
 }
