@@ -62,10 +62,21 @@ inline Extended FSqrt(Extended v) {
   return std::sqrt(v);
 }
 
+// v rounded to an integral value, halves to the even neighbour (the default rounding
+// mode). Below 2^63 in magnitude, adding 2^63 leaves no fraction bit in the 64-bit
+// mantissa, so the addition itself rounds; taking 2^63 away again is exact. Same result
+// as nearbyintl, without its costly save and restore of the floating-point environment.
+inline Extended RoundIntegral(Extended v) {
+  constexpr Extended two63 = 9223372036854775808.0L;
+  if (v >= 0) return v < two63 ? (v + two63) - two63 : v;
+  if (v < 0) return -v < two63 ? -((-v + two63) - two63) : v;
+  return v;  // NaN
+}
+
 // Nearest integer, halves to the even neighbour. A result outside 64 bits is a fault.
 inline std::int64_t Round(Extended v) {
   Checked(v);
-  Extended r = std::nearbyint(v);  // default rounding mode: to nearest, ties to even
+  Extended r = RoundIntegral(v);
   if (r >= 9223372036854775808.0L || r < -9223372036854775808.0L)
     throw FloatFault("integer overflow in Round");
   return static_cast<std::int64_t>(r);

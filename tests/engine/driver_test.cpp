@@ -247,3 +247,46 @@ TEST(Driver, TheThreadHandsTheSynthesisToTheMainLoop) {
   EXPECT_EQ(U32(wav, 24), 11025u);
   fs::remove_all(dir);
 }
+
+TEST(Driver, ControlBytesBelow14AddNothingAndBytes14To31AddTheirOneSample) {
+  const fs::path dir = TestDir();
+  auto speak = [&](const std::string& sentence) {
+    Engine v;
+    Configure(v, sentence, 22050, dir / "c.wav");
+    platform::RandSeed(3);
+    v.Synthesize();
+    return ReadFile(dir / "c.wav");
+  };
+  const std::string plain = speak("Hola casa.");
+  ASSERT_GT(plain.size(), 44u);
+  struct Case {
+    const char* name;
+    std::string sentence;
+    std::size_t extraSamples;
+  };
+  const Case cases[] = {
+      {"byte 2", std::string("Hola casa\x02."), 0},
+      {"byte 13 inside the text", std::string("Hola casa\r."), 0},
+      {"byte 20", std::string("Hola casa\x14."), 1},
+      // Bytes 25 to 28 get a lead-in to 10 samples like a fricative.
+      {"byte 25", std::string("Hola casa\x19."), 10},
+  };
+  for (const Case& c : cases) {
+    const std::string wav = speak(c.sentence);
+    ASSERT_EQ(wav.size(), plain.size() + 2 * c.extraSamples) << c.name;
+    // The same samples, with the zero samples of the extra byte put in where it stands.
+    std::vector<int> a = Samples(plain, 44), b = Samples(wav, 44);
+    std::size_t k = 0;
+    while (k < a.size() && a[k] == b[k]) ++k;
+    if (c.extraSamples > 0) {
+      ASSERT_LE(k + c.extraSamples, b.size()) << c.name;
+      const auto at = b.begin() + static_cast<std::ptrdiff_t>(k);
+      EXPECT_EQ(std::vector<int>(at, at + static_cast<std::ptrdiff_t>(c.extraSamples)),
+                std::vector<int>(c.extraSamples, 0))
+          << c.name;
+      b.erase(at, at + static_cast<std::ptrdiff_t>(c.extraSamples));
+    }
+    EXPECT_EQ(a, b) << c.name;
+  }
+  fs::remove_all(dir);
+}

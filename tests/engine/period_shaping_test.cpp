@@ -90,6 +90,51 @@ TEST(PeriodShaping, WholePhonemeWaveFadesOverItsLast64Samples) {
   }
 }
 
+// The sine and arcsine values are kept between calls: what one call made must never leak
+// into another with different inputs, whatever the order of the calls.
+TEST(PeriodShaping, WavesAndRampsDoNotDependOnEarlierCalls) {
+  struct Wave {
+    std::int16_t amp, pitch, count;
+    int phoneme;
+  };
+  const Wave waves[] = {{12800, 120, 6, 0},   {9984, 120, 6, 0},   {12800, 121, 6, 0},
+                        {12800, 120, 1, 300}, {9984, 120, 1, 300}, {12800, 120, 1, 250},
+                        {1536, 80, 1, 40},    {1536, 80, 3, 0},    {7168, 100, 2, 0}};
+  auto make = [](const Wave& w) {
+    Voice v;
+    v.FVoicingAmp = w.amp;
+    v.FPhoneStream->SetSize(static_cast<std::size_t>(w.phoneme) * 2);
+    v.MakeVoicingWave(w.count, w.pitch);
+    return Samples(*v.FVoicingStream);
+  };
+  std::vector<std::vector<int>> forward;
+  for (const Wave& w : waves) forward.push_back(make(w));
+  for (std::size_t k = std::size(waves); k-- > 0;) {
+    EXPECT_EQ(make(waves[k]), forward[k]) << "wave " << k;
+  }
+  // Each wave peaks at the quarter of its period with its own amplitude.
+  EXPECT_EQ(forward[0][46], 12800);  // 184 samples at 120 Hz
+  EXPECT_EQ(forward[1][46], 9984);
+  EXPECT_EQ(forward.back()[55], 7168);  // 220 samples at 100 Hz
+
+  struct Shape {
+    int samples, inDiv, outDiv;
+  };
+  const Shape shapes[] = {{9, 0, 9}, {9, 9, 0}, {90, 4, 4}, {91, 0, 9}, {8, 4, 4}, {180, 9, 0}};
+  auto shape = [](const Shape& sh) {
+    Voice v;
+    std::string result;
+    v.ShapePeriod(Bytes(Repeat(1000, sh.samples)), sh.inDiv, sh.outDiv, result);
+    return Samples(result);
+  };
+  std::vector<std::vector<int>> shaped;
+  for (const Shape& sh : shapes) shaped.push_back(shape(sh));
+  for (std::size_t k = std::size(shapes); k-- > 0;) {
+    EXPECT_EQ(shape(shapes[k]), shaped[k]) << "shape " << k;
+  }
+  EXPECT_EQ(shaped[0], (std::vector<int>{0, 125, 250, 375, 500, 625, 750, 875, 1000}));
+}
+
 TEST(PeriodShaping, BlendPeriodsWeights) {
   struct Case {
     int speed, remaining, fromWeight;
