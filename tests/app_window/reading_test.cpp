@@ -49,3 +49,16 @@ TEST_F(WindowTest, EnterOnLeerReadsWithTheCaretFollowingAndEscapeStops) {
   EXPECT_FALSE(std::filesystem::exists(wav));
   EXPECT_TRUE(errors.empty());
 }
+
+TEST_F(WindowTest, ClosingDuringAReadingAsksNothingAndEndsCleanly) {
+  w->R1->SetText("Una frase para leer.\r\nOtra frase m\xE1s.\r\n");
+  w->R1->SetSelStart(0);
+  Focus(w->QueLB);
+  Click(ui::VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return w->R1->SelStart() > 0; }, 10));
+  w->Close();
+  EXPECT_FALSE(w->Visible());
+  EXPECT_TRUE(boxes.empty());
+  // The window and its speech component go while the reading is still under way.
+  EXPECT_TRUE(w->Voices->FTimer->Running());
+}

@@ -274,12 +274,6 @@ TEST_F(WindowTest, AFileThatCannotBeReadReachesTheErrorBoxWithItsName) {
   EXPECT_EQ(w->R1->Text(), "Sigue igual.");
 }
 
-TEST_F(WindowTest, ClosingIsNeverRefused) {
-  bool canClose = false;
-  w->FormCloseQuery(w, canClose);
-  EXPECT_TRUE(canClose);
-}
-
 // No folder for the WAV file: the error box shows the component's message and the window
 // opens and works without speech, every command quietly doing nothing.
 TEST_F(WindowHooks, WithoutAFolderForTheWavFileTheWindowOpensWithoutSpeech) {
