@@ -30,6 +30,9 @@ void SwitchToSilentDriver(const char* why) {
 bool EnsureInitialised() {
   if (initialised) return true;
   if (on_silent_driver) return false;
+  // SDL would otherwise turn SIGINT and SIGTERM into quit events that nobody reads, and the
+  // program could no longer be interrupted or terminated.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
     initialised = true;
     on_silent_driver = SDL_strcmp(SDL_GetCurrentAudioDriver(), kSilentDriver) == 0;
