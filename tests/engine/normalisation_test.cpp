@@ -27,6 +27,8 @@ const Case kCases[] = {
     {"ahhh", "\001ah."},
     {"Llueve ya", "\001\035ueve \035a."},
     {"yo y rayo", "\001\035o y rayo."},
+    {"y\351ndo", "\001\035\351ndo."},
+    {"hay yerba", "\001hay \035erba."},
     {"El PP y la CD", "\001El pe pe y la ce de."},
     {"ABC", "\001ABC."},
     // The em dash belongs to the run when the word is tested, then becomes a hyphen.
@@ -35,6 +37,9 @@ const Case kCases[] = {
     {"hm", "\001ache eme."},
     {"ll", "\001ele ele."},
     {"Chile", "\001Chile."},
+    {"CHILE", "\001CHILE."},  // the test for c folds the capital
+    // After the ll marker no word starts, so the s is not spelled out.
+    {"Walls", "\001Wa\035s."},
     {"ahh", "\001ah."},
     // Y before an accented capital: the capital is lowered only in its own pass.
     {"Y\301", "\001Y\341."},
