@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -14,11 +16,13 @@
 
 namespace {
 
-// The character loop's letter and word steps over the whole sentence, in the loop's order;
-// the pitch, slot and rendering steps in between touch none of what is checked here.
-void WalkLetterSteps(TCreateVoice& v) {
+// The character loop's letter and word steps over the sentence, in the loop's order, up to
+// and including position `last`; the pitch, slot and rendering steps in between touch none
+// of what is checked here.
+void WalkLetterSteps(TCreateVoice& v, std::int32_t last = INT32_MAX) {
   LoopState& L = v.Loop;
-  for (L.CharIndex = 1; L.CharIndex <= static_cast<std::int32_t>(v.FSentence.size());
+  for (L.CharIndex = 1;
+       L.CharIndex <= std::min(last, static_cast<std::int32_t>(v.FSentence.size()));
        ++L.CharIndex) {
     L.WordStart = 1;
     L.CurrentLetter = LowerAZ(ByteAt(v.FSentence, L.CharIndex));
@@ -38,12 +42,16 @@ struct Spoken {
   int syllables;
 };
 
-Spoken Speak(const char* input) {
-  TCreateVoice v(true);
+void Prepare(TCreateVoice& v, const char* input) {
   v.FSentence = input;
   CollapseBlanks(v.FSentence);
   FrameSentence(v.FSentence);
   NormaliseText(v.FSentence);
+}
+
+Spoken Speak(const char* input) {
+  TCreateVoice v(true);
+  Prepare(v, input);
   WalkLetterSteps(v);
   return {v.FSentence, v.FSyllables};
 }
@@ -137,6 +145,39 @@ TEST(Orthography, SyllableCountOfTheLastRuleStressedWord) {
       {"cuidado", 3}, {"casa y", 1}, {"casa est\341", 2}, {"cuidado la", 3}, {"casa seis", 2},
   };
   for (const auto& c : cases) EXPECT_EQ(Speak(c.input).syllables, c.syllables) << c.input;
+}
+
+// The letter views that the slot choice and the prosody read at one position, after this
+// stage's steps there (position in the prepared text, \001 at position 1).
+TEST(Orthography, LetterViewsAtAPosition) {
+  const struct {
+    const char* input;
+    std::int32_t position;
+    std::uint8_t current, next;
+  } cases[] = {
+      {"gente", 2, 'j', 'e'},    // g before e is j in the letter view too
+      {"guerra", 2, 'g', 'e'},   // the u of gue is gone from the next letter
+      {"queso", 2, 'q', 'u'},    // qu became k in the text only
+      {"un", 2, 250, 'n'},       // \372: the accent of the short word
+      {"Web", 2, 'u', 'e'},      // w reads as u
+      {"\334ber", 2, 'u', 'b'},  // and so does \334
+      {"ping\374ino", 5, 'g', 252},
+      {"ping\374ino", 6, 'u', 237},  // the word stage has written the accent
+      {"\321u", 2, 241, 'u'},        // \321 is read as \361 while the text keeps it
+      {"vaca", 2, 'b', 'a'},
+      {"y", 2, 'i', '.'},
+      {"hay", 2, 'a', 'i'},     // a next y reads as i
+      {"a hola", 2, 'a', 'o'},  // the h of the next word is gone
+      {"no. Si", 4, '.', ' '},  // no blanks skipped after a clause mark
+      {"no Si", 3, 243, 's'},
+  };
+  for (const auto& c : cases) {
+    TCreateVoice v(true);
+    Prepare(v, c.input);
+    WalkLetterSteps(v, c.position);
+    EXPECT_EQ(v.Loop.CurrentLetter, c.current) << c.input << " at " << c.position;
+    EXPECT_EQ(v.Loop.NextLetter, c.next) << c.input << " at " << c.position;
+  }
 }
 
 // A whole sentence through the real driver: question mark, aside, number, written accents,
