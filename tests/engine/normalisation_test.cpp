@@ -30,6 +30,10 @@ const Case kCases[] = {
     {"y\351ndo", "\001\035\351ndo."},
     {"hay yerba", "\001hay \035erba."},
     {"El PP y la CD", "\001El pe pe y la ce de."},
+    // Every letter name; an upper-case \321 is no letter of the table and keeps its run.
+    {"BFGJKN\361QRSTVWXZ",
+     "\001be efe je jota ka ene e\361e ku erre ese te ube ubedoble ekis zeta."},
+    {"\321", "\001\321."},
     {"ABC", "\001ABC."},
     // The em dash belongs to the run when the word is tested, then becomes a hyphen.
     {"DVD\227", "\001DVD-."},
