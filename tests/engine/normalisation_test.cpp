@@ -53,6 +53,8 @@ const Case kCases[] = {
     // No "-." and an earlier "." (an abbreviation): the aside is not marked.
     {"Sra. a - o", "\001Sra. a - o."},
     {"a - o?", "\001a - o?"},
+    // No "-." but a later ".": the aside is opened only.
+    {"uno - dos.", "\001uno ( dos."},
     // A blank before an em dash never opens an aside; the " -" right before "-." only opens.
     {"a \227 o -.", "\001a - o (."},
     {"\301rbol \311L", "\001\341rbol \351L."},

@@ -95,6 +95,14 @@ const Case kCases[] = {
      "\001qienes aunqe cuanto cuantos cuyo cuyos buestro."},
     // Written with qu, they reach the lists as k and match none of them.
     {"porque quienes aunque que", "\001p\363rke ki\351nes \341unke ke."},
+    // One letter past each length limit of the function words and the short words.
+    {"cuantias cuyano vuestrito", "\001cu\341ntias cuy\341no buestr\355to."},
+    {"iremos estar", "\001ir\351mos est\341r."},
+    {"GUERRA g\351nero", "\001g\351rra j\351nero."},
+    {"del sobre", "\001del s\363bre."},
+    {"el ante", "\001el \341nte."},
+    {"le bajo", "\001le b\341jo."},
+    {"tu contra", "\001tu c\363ntra."},
     {"el vuestro", "\001el bu\351stro."},
     {"qe sobre", "\001qe s\363bre."},
     {"un ante", "\001\372n \341nte."},
@@ -142,7 +150,15 @@ TEST(Orthography, SyllableCountOfTheLastRuleStressedWord) {
     const char* input;
     int syllables;
   } cases[] = {
-      {"cuidado", 3}, {"casa y", 1}, {"casa est\341", 2}, {"cuidado la", 3}, {"casa seis", 2},
+      {"cuidado", 3},
+      {"casa y", 1},
+      {"casa est\341", 2},
+      {"cuidado la", 3},
+      {"casa seis", 2},
+      // Five letters go to the rule, so the count changes; a short word leaves it.
+      {"estos", 2},
+      {"fuera", 2},
+      {"casa haz", 2},
   };
   for (const auto& c : cases) EXPECT_EQ(Speak(c.input).syllables, c.syllables) << c.input;
 }
