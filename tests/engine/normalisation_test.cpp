@@ -55,6 +55,7 @@ const Case kCases[] = {
     {"a - o?", "\001a - o?"},
     // No "-." but a later ".": the aside is opened only.
     {"uno - dos.", "\001uno ( dos."},
+    {"ex-novio.", "\001ex-novio."},  // a hyphen without a blank before it opens nothing
     // A blank before an em dash never opens an aside; the " -" right before "-." only opens.
     {"a \227 o -.", "\001a - o (."},
     {"\301rbol \311L", "\001\341rbol \351L."},
