@@ -293,6 +293,35 @@ TEST(AddReverb, EchoesAndDryTailOfTwoClicks) {
   }
 }
 
+// A full-scale sample echoed by the tap that halves it: 32767 / 2 lies at an exact half, and
+// the echo takes the floating-point steps through the peak, which land below the half and
+// give 16383 where rounding the half to even would give 16384.
+TEST(AddReverb, EchoAtAnExactHalfFollowsTheStepsThroughThePeak) {
+  const ReverbShape& s = kShapes[0];  // 4 taps; tap 2 divides by 2
+  const std::int32_t halved = 16383;
+  int discriminating = 0;
+  for (std::uint32_t seed = 1; seed <= 300; ++seed) {
+    const Draws d = DrawFor(s, seed);
+    Samples expected(1 + d.delay[0], 0);
+    for (std::int32_t dry = 32767 * 87 / 100, t = 0; dry != 0; dry = dry * 87 / 100, ++t)
+      expected[t] = static_cast<std::int16_t>(dry);
+    for (std::int32_t k = 0; k < s.taps; ++k) {
+      const std::int64_t o =
+          k == 2 ? halved : platform::Round(platform::Extended(32767) / (s.taps - k));
+      const std::int64_t e = platform::Round(platform::Extended(o * d.gain[k]) / 100);
+      expected[d.delay[k]] = static_cast<std::int16_t>(e * 13 / 100);
+    }
+    const std::int64_t evenHalf = platform::Round(platform::Extended(16384 * d.gain[2]) / 100);
+    if (evenHalf * 13 / 100 != expected[d.delay[2]]) ++discriminating;
+
+    platform::RandSeed(seed);
+    platform::MemoryStream wave = Image({32767});
+    speech::AddReverb(wave, s.setting);
+    ASSERT_EQ(ImageSamples(wave), expected) << "seed " << seed;
+  }
+  EXPECT_GT(discriminating, 0);  // some gains make the difference audible
+}
+
 // Sixteen loud taps add up far beyond 32767; the sum wraps before 13 % of it are taken.
 TEST(AddReverb, EchoSumOfSixteenTapsWraps) {
   for (const ReverbShape& s : {kShapes[2], kShapes[5]}) {

@@ -27,7 +27,13 @@ const Case kCases[] = {
     {"ahhh", "\001ah."},
     {"Llueve ya", "\001\035ueve \035a."},
     {"yo y rayo", "\001\035o y rayo."},
+    {"y\351ndo", "\001\035\351ndo."},
+    {"hay yerba", "\001hay \035erba."},
     {"El PP y la CD", "\001El pe pe y la ce de."},
+    // Every letter name; an upper-case \321 is no letter of the table and keeps its run.
+    {"BFGJKN\361QRSTVWXZ",
+     "\001be efe je jota ka ene e\361e ku erre ese te ube ubedoble ekis zeta."},
+    {"\321", "\001\321."},
     {"ABC", "\001ABC."},
     // The em dash belongs to the run when the word is tested, then becomes a hyphen.
     {"DVD\227", "\001DVD-."},
@@ -35,6 +41,9 @@ const Case kCases[] = {
     {"hm", "\001ache eme."},
     {"ll", "\001ele ele."},
     {"Chile", "\001Chile."},
+    {"CHILE", "\001CHILE."},  // the test for c folds the capital
+    // After the ll marker no word starts, so the s is not spelled out.
+    {"Walls", "\001Wa\035s."},
     {"ahh", "\001ah."},
     // Y before an accented capital: the capital is lowered only in its own pass.
     {"Y\301", "\001Y\341."},
@@ -44,6 +53,9 @@ const Case kCases[] = {
     // No "-." and an earlier "." (an abbreviation): the aside is not marked.
     {"Sra. a - o", "\001Sra. a - o."},
     {"a - o?", "\001a - o?"},
+    // No "-." but a later ".": the aside is opened only.
+    {"uno - dos.", "\001uno ( dos."},
+    {"ex-novio.", "\001ex-novio."},  // a hyphen without a blank before it opens nothing
     // A blank before an em dash never opens an aside; the " -" right before "-." only opens.
     {"a \227 o -.", "\001a - o (."},
     {"\301rbol \311L", "\001\341rbol \351L."},

@@ -54,6 +54,18 @@ const Case kReadings[] = {
     {"1234567890123",
      "\372no d\363s tr\351s cu\341tro c\355nco s\351is si\351te \363cho nu\351ve cero \372no "
      "d\363s tr\351s "},
+    // Every entry of the word tables.
+    {"9876", "nuevem\355lochoci\351ntos setentais\351is"},
+    {"4321", "cuatrom\355ltresci\351ntos veinti\372no"},
+    {"5914", "cincom\355lnoveci\351ntos cat\363rce"},
+    {"6611", "seism\355lseisci\351ntos \363nce"},
+    {"7713", "sietem\355lseteci\351ntos trece"},
+    {"8817", "ochom\355lochoci\351ntos diecisi\351te"},
+    {"3918", "tresm\355lnoveci\351ntos dieci\363cho"},
+    {"6019", "seism\355ldiecinu\351ve"},
+    {"40", "cuarenta"},
+    {"62", "sesentaid\363s"},
+    {"99", "noventainu\351ve"},
     // Leading zeros are read one by one, then the rest as the number it forms.
     {"01000", "cero m\355l"},
     {"02500", "cero dosm\355lqini\351ntos "},

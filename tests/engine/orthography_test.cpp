@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -14,11 +16,13 @@
 
 namespace {
 
-// The character loop's letter and word steps over the whole sentence, in the loop's order;
-// the pitch, slot and rendering steps in between touch none of what is checked here.
-void WalkLetterSteps(TCreateVoice& v) {
+// The character loop's letter and word steps over the sentence, in the loop's order, up to
+// and including position `last`; the pitch, slot and rendering steps in between touch none
+// of what is checked here.
+void WalkLetterSteps(TCreateVoice& v, std::int32_t last = INT32_MAX) {
   LoopState& L = v.Loop;
-  for (L.CharIndex = 1; L.CharIndex <= static_cast<std::int32_t>(v.FSentence.size());
+  for (L.CharIndex = 1;
+       L.CharIndex <= std::min(last, static_cast<std::int32_t>(v.FSentence.size()));
        ++L.CharIndex) {
     L.WordStart = 1;
     L.CurrentLetter = LowerAZ(ByteAt(v.FSentence, L.CharIndex));
@@ -38,12 +42,16 @@ struct Spoken {
   int syllables;
 };
 
-Spoken Speak(const char* input) {
-  TCreateVoice v(true);
+void Prepare(TCreateVoice& v, const char* input) {
   v.FSentence = input;
   CollapseBlanks(v.FSentence);
   FrameSentence(v.FSentence);
   NormaliseText(v.FSentence);
+}
+
+Spoken Speak(const char* input) {
+  TCreateVoice v(true);
+  Prepare(v, input);
   WalkLetterSteps(v);
   return {v.FSentence, v.FSyllables};
 }
@@ -71,6 +79,37 @@ const Case kCases[] = {
     {"tres", "\001tr\351s."},
     {"gran", "\001gr\341n."},
     {"bien", "\001bi\351n."},
+    // The other members of the short-word rows.
+    {"ti yo son fin pan dos", "\001t\355 \035\363 s\363n f\355n p\341n d\363s."},
+    {"va ve vas ven ves den", "\001b\341 b\351 b\341s b\351n b\351s d\351n."},
+    {"has haz pie fuer buen ha", "\001\341s \341z pi\351 fu\351r bu\351n \341."},
+    // The one-letter word looks ahead and removes the next word's h first: it is looked up
+    // as a, not ha.
+    {"ha has", "\001a \341s."},
+    {"ir irte irnos es esto", "\001\355r \355rte \355rnos \351s \351sto."},
+    {"fuera", "\001fu\351ra."},  // five letters: stressed by rule
+    // The other function words; each would be stressed by rule.
+    {"cada por porqe pero donde como hacia desde entre mediante durante do\361a del al el",
+     "\001cada por porqe pero donde como acia desde entre mediante durante do\361a del al el."},
+    {"qienes aunqe cuanto cuantos cuyo cuyos vuestro",
+     "\001qienes aunqe cuanto cuantos cuyo cuyos buestro."},
+    // Written with qu, they reach the lists as k and match none of them.
+    {"porque quienes aunque que", "\001p\363rke ki\351nes \341unke ke."},
+    // One letter past each length limit of the function words and the short words.
+    {"cuantias cuyano vuestrito", "\001cu\341ntias cuy\341no buestr\355to."},
+    {"iremos estar", "\001ir\351mos est\341r."},
+    {"GUERRA g\351nero", "\001g\351rra j\351nero."},
+    {"del sobre", "\001del s\363bre."},
+    {"el ante", "\001el \341nte."},
+    {"le bajo", "\001le b\341jo."},
+    {"tu contra", "\001tu c\363ntra."},
+    {"el vuestro", "\001el bu\351stro."},
+    {"qe sobre", "\001qe s\363bre."},
+    {"un ante", "\001\372n \341nte."},
+    {"te bajo", "\001te b\341jo."},
+    {"su contra", "\001su c\363ntra."},
+    {"casa; sino", "\001c\341sa; sino."},
+    {"rapidamente", "\001rap\355damente."},
     {"la", "\001la."},
     {"para", "\001para."},
     {"cuando", "\001cuando."},
@@ -111,9 +150,50 @@ TEST(Orthography, SyllableCountOfTheLastRuleStressedWord) {
     const char* input;
     int syllables;
   } cases[] = {
-      {"cuidado", 3}, {"casa y", 1}, {"casa est\341", 2}, {"cuidado la", 3}, {"casa seis", 2},
+      {"cuidado", 3},
+      {"casa y", 1},
+      {"casa est\341", 2},
+      {"cuidado la", 3},
+      {"casa seis", 2},
+      // Five letters go to the rule, so the count changes; a short word leaves it.
+      {"estos", 2},
+      {"fuera", 2},
+      {"casa haz", 2},
   };
   for (const auto& c : cases) EXPECT_EQ(Speak(c.input).syllables, c.syllables) << c.input;
+}
+
+// The letter views that the slot choice and the prosody read at one position, after this
+// stage's steps there (position in the prepared text, \001 at position 1).
+TEST(Orthography, LetterViewsAtAPosition) {
+  const struct {
+    const char* input;
+    std::int32_t position;
+    std::uint8_t current, next;
+  } cases[] = {
+      {"gente", 2, 'j', 'e'},    // g before e is j in the letter view too
+      {"guerra", 2, 'g', 'e'},   // the u of gue is gone from the next letter
+      {"queso", 2, 'q', 'u'},    // qu became k in the text only
+      {"un", 2, 250, 'n'},       // \372: the accent of the short word
+      {"Web", 2, 'u', 'e'},      // w reads as u
+      {"\334ber", 2, 'u', 'b'},  // and so does \334
+      {"ping\374ino", 5, 'g', 252},
+      {"ping\374ino", 6, 'u', 237},  // the word stage has written the accent
+      {"\321u", 2, 241, 'u'},        // \321 is read as \361 while the text keeps it
+      {"vaca", 2, 'b', 'a'},
+      {"y", 2, 'i', '.'},
+      {"hay", 2, 'a', 'i'},     // a next y reads as i
+      {"a hola", 2, 'a', 'o'},  // the h of the next word is gone
+      {"no. Si", 4, '.', ' '},  // no blanks skipped after a clause mark
+      {"no Si", 3, 243, 's'},
+  };
+  for (const auto& c : cases) {
+    TCreateVoice v(true);
+    Prepare(v, c.input);
+    WalkLetterSteps(v, c.position);
+    EXPECT_EQ(v.Loop.CurrentLetter, c.current) << c.input << " at " << c.position;
+    EXPECT_EQ(v.Loop.NextLetter, c.next) << c.input << " at " << c.position;
+  }
 }
 
 // A whole sentence through the real driver: question mark, aside, number, written accents,

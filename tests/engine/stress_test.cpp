@@ -43,6 +43,16 @@ const Case kCases[] = {
     {"mes", "", 1},
     {"", "", 1},
     {"calle", "c\341\035e", 2},  // a literal ll comes back as the marker
+    // Each break rule and clean-up where it decides the outcome.
+    {"ancho", "\341ncho", 2},        // c before h opens a syllable after a consonant
+    {"innato", "inn\341to", 3},      // a doubled consonant is split
+    {"jazz", "j\341zz", 1},          // a final lone consonant joins the syllable before
+    {"stress", "", 1},               // ... then the only break, s-tress, has no vowel before it
+    {"prohibir", "prohib\355r", 2},  // strong vowel, h, i: one syllable
+    {"amente", "am\351nte", 3},      // six letters: no adverb suffix
+    // An accented vowel before a strong one is a break too (the word stage never passes
+    // accented words, so the first plain vowel before it takes the stress).
+    {"contin\372a", "cont\355n\372a", 4},
     {"cuantioso", "cuanti\363so", 3},
     {"estos", "\351stos", 2},
 };
