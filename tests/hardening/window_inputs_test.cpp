@@ -1,0 +1,203 @@
+// The main window under long and odd inputs: a text of a megabyte, files that are junk,
+// missing, unreadable or a folder, and a reading whose WAV file goes missing or turns bad.
+// Nothing crashes, errors reach the error box, and reading never changes the text box.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "HardeningFixture.h"
+#include "platform/audio/SoundOutput.h"
+#include "platform/core/Files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Scratch(const std::string& name) {
+  fs::path d = fs::path(platform::GetEnv("TEMP")) / "inputs";
+  fs::create_directories(d);
+  return d / name;
+}
+
+void Write(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// Spanish sentences with numbers and punctuation, Windows-1252, repeated to `size` bytes.
+std::string LongText(std::size_t size) {
+  const std::string lines[] = {
+      "El s\xE1"
+      "bado 14 de marzo salimos a las 7:45 de la ma\xF1"
+      "ana.",
+      "\xBF"
+      "Cu\xE1"
+      "nto falta? Pregunt\xF3 Luc\xED"
+      "a por tercera vez.",
+      "Pagamos 1.250 euros por la casa; a cada uno le tocaron 104 euros.",
+      "\xA1Qu\xE9 vista tan hermosa! (Exclam\xF3 la abuela, que ten\xED"
+      "a 83 a\xF1os.)",
+  };
+  std::string text;
+  for (std::size_t i = 0; text.size() < size; ++i) text += lines[i % 4] + (i % 3 ? " " : "\r\n");
+  return text;
+}
+
+}  // namespace
+
+TEST_F(HardeningTest, AMegabyteTextIsReadFromItsStartAndStoppedWithTheTextBoxUnchanged) {
+  // Short sentences first, so that a few of them are heard in a moment.
+  const std::string text = "Uno. Dos. Tres. Cuatro. " + LongText(1 << 20);
+  w->R1->SetText(text);
+  const std::string before = w->R1->Text();
+  ASSERT_GE(before.size(), std::size_t(1) << 20);
+  ReadFrom(0);
+  ASSERT_TRUE(WaitFor([&] { return opened.size() >= 3; }, 60)) << opened.size();
+  // The caret follows the short sentences and no further.
+  EXPECT_GT(w->R1->SelStart(), 0);
+  EXPECT_LT(w->R1->SelStart(), 40);
+  Escape();
+  EXPECT_FALSE(Reading());
+  EXPECT_FALSE(fs::exists(wav));
+  EXPECT_EQ(w->Voices->FPlayer->FDeviceID, 0u);
+  EXPECT_TRUE(w->R1->Text() == before) << "the reading changed the text box";
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(HardeningTest, FilesThatCannotBeReadReachTheErrorBoxWithTheirNameAndReason) {
+  const fs::path folder = Scratch("una carpeta");
+  fs::create_directories(folder);
+  fs::path unreadable = Scratch("sin permiso.txt");
+  int unreadableErr = EACCES;
+  if (geteuid() == 0) {
+    // Permissions do not stop root; a file that the kernel refuses to read does.
+    unreadable = "/proc/self/mem";
+    unreadableErr = EIO;
+  } else {
+    Write(unreadable, "Hola.\r\n");
+    chmod(unreadable.c_str(), 0);
+  }
+  struct Case {
+    fs::path path;
+    int err;
+  };
+  const Case cases[] = {
+      {Scratch("no existe.txt"), ENOENT},
+      {unreadable, unreadableErr},
+      {folder, EISDIR},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    w->R1->SetText("Texto anterior.\r\n");
+    const std::string before = w->R1->Text();
+    errors.clear();
+    ui::TOpenDialog::SetExecuteHook([&](const ui::TOpenDialog&) { return c.path.string(); });
+    ui::testing::ChooseMenuItem(w->Open1);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(c.path.filename().string()), std::string::npos) << errors[0];
+    EXPECT_NE(errors[0].find(std::strerror(c.err)), std::string::npos) << errors[0];
+    EXPECT_EQ(w->R1->Text(), before);
+  }
+  errors.clear();
+}
+
+TEST_F(HardeningTest, BinaryJunkLoadsAsTextAndIsReadWithoutHarm) {
+  std::mt19937 random(11);
+  std::string junk(64 * 1024, '\0');
+  for (char& b : junk) b = char(random() & 0xFF);
+  const fs::path file = Scratch("basura.bin");
+  Write(file, junk);
+  ui::TOpenDialog::SetExecuteHook([&](const ui::TOpenDialog&) { return file.string(); });
+  ui::testing::ChooseMenuItem(w->Open1);
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  const std::string loaded = w->R1->Text();
+  ASSERT_GT(loaded.size(), junk.size() / 2);
+
+  // Junk holds sentences of every kind, with control bytes and no words; read a few seconds.
+  ReadFrom(0);
+  WaitFor([&] { return !Reading(); }, 3);
+  Escape();
+  EXPECT_FALSE(Reading());
+  EXPECT_FALSE(fs::exists(wav));
+  EXPECT_TRUE(w->R1->Text() == loaded) << "the reading changed the text box";
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(HardeningTest, AWavFileLostBeforeItsTurnIsPassedOverAndTheReadingGoesOn) {
+  w->R1->SetText("Primera frase.\r\nSegunda frase.\r\n");
+  ReadFrom(0);
+  // The first sentence's file is written; it goes before the next tick hands it over.
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(wav); }, 10));
+  ASSERT_TRUE(opened.empty());
+  ASSERT_TRUE(fs::remove(wav));
+  ASSERT_TRUE(WaitFor([&] { return !Reading(); }, 30));
+  // Only the second sentence was played: the caret had gone past it when its file opened.
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_GE(openedAtCaret[0], 31);
+  EXPECT_GE(w->R1->SelStart(), 31);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(HardeningTest, AWavFileThatCannotBePlayedBeepsAtEachTickUntilEscape) {
+  w->R1->SetText("Primera frase.\r\nSegunda frase.\r\n");
+  ReadFrom(0);
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(wav); }, 10));
+  ASSERT_TRUE(opened.empty());
+  Write(wav, "no es un archivo de sonido");
+  const int beeps = platform::BeepCount();
+  // Each tick tries the file again; the reading does not move on meanwhile.
+  ASSERT_TRUE(WaitFor([&] { return platform::BeepCount() >= beeps + 3; }, 10));
+  EXPECT_GE(opened.size(), 3u);
+  EXPECT_EQ(w->Voices->FPlayer->FDeviceID, 0u);
+  EXPECT_EQ(w->R1->SelStart(), 16);
+  EXPECT_TRUE(Reading());
+  Escape();
+  const int afterStop = platform::BeepCount();
+  ui::testing::ProcessMessages(500);
+  EXPECT_EQ(platform::BeepCount(), afterStop);
+  EXPECT_FALSE(fs::exists(wav));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(HardeningTest, WithNoSoundOutputToBeHadTheReadingGoesOnWithoutSound) {
+  // The silent driver serves one stream at a time: holding it leaves none for the player.
+  std::string why;
+  auto held = platform::SoundOutput::Open(
+      {}, [](uint8_t* b, size_t n) { std::memset(b, 0, n); }, &why);
+  ASSERT_TRUE(held) << why;
+  w->R1->SetText("Primera frase.\r\nSegunda frase.\r\n");
+  ReadFrom(0);
+  ASSERT_TRUE(WaitFor([&] { return !Reading(); }, 30));
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(openedAtCaret[0], 16);
+  EXPECT_GE(openedAtCaret[1], 31);
+  EXPECT_TRUE(errors.empty());
+
+  // Once the output is free again, the next reading is heard.
+  held.reset();
+  const int playsBefore = plays;
+  ReadFrom(0);
+  ASSERT_TRUE(WaitFor([&] { return w->Voices->FPlayer->GetMode() == pmPlaying; }, 10));
+  EXPECT_GT(plays, playsBefore);
+  Escape();
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(HardeningTest, SoundLeavesTerminationSignalsToTheProgram) {
+  w->R1->SetText("Hola.");
+  ReadFrom(0);
+  ASSERT_TRUE(WaitFor([&] { return w->Voices->FPlayer->GetMode() == pmPlaying; }, 10));
+  for (int sig : {SIGINT, SIGTERM}) {
+    struct sigaction sa {};
+    ASSERT_EQ(sigaction(sig, nullptr, &sa), 0);
+    EXPECT_TRUE(sa.sa_handler == SIG_DFL) << "signal " << sig << " is caught";
+  }
+  Escape();
+}
