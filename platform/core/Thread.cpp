@@ -77,6 +77,8 @@ void TThread::Synchronize(const std::function<void()>& call) {
     s->callDone = false;
     s->callError = nullptr;
   }
+  // A release may already be waiting for this thread: it serves the call as well.
+  s->cv.notify_all();
   // Served by the main loop, or by a release that is waiting for this thread, whichever
   // comes first; the other finds nothing pending.
   MainLoop::Post([s] { s->ServeCall(); });

@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -14,7 +16,9 @@ using namespace std::chrono_literals;
 namespace {
 class SyncThread : public TThread {
  public:
-  explicit SyncThread(bool suspended, bool fail = false) : TThread(suspended), fail_(fail) {}
+  explicit SyncThread(bool suspended, bool fail = false,
+                      std::chrono::milliseconds delay = std::chrono::milliseconds(0))
+      : TThread(suspended), fail_(fail), delay_(delay) {}
   ~SyncThread() override { WaitAndRelease(); }
   std::atomic<bool> bodyRan{false};
   std::atomic<bool> callRanOnMain{false};
@@ -23,6 +27,7 @@ class SyncThread : public TThread {
  protected:
   void Execute() override {
     bodyRan = true;
+    std::this_thread::sleep_for(delay_);
     try {
       Synchronize([this] {
         callRanOnMain = MainLoop::IsMainThread();
@@ -36,6 +41,7 @@ class SyncThread : public TThread {
 
  private:
   bool fail_;
+  std::chrono::milliseconds delay_;
 };
 
 void ServeUntil(const std::function<bool()>& done) {
@@ -62,8 +68,24 @@ TEST(Thread, ReleaseServesAPendingCall) {
   MainLoop::MarkMainThread();
   auto* t = new SyncThread(false);
   while (!t->bodyRan) std::this_thread::sleep_for(1ms);
-  delete t;  // must not deadlock: the pending call runs inside the release
+  delete t;                  // must not deadlock: the pending call runs inside the release
   MainLoop::ServePending();  // the queued copy finds nothing to do
+}
+
+TEST(Thread, ReleaseAlreadyWaitingServesTheCallPostedLater) {
+  MainLoop::MarkMainThread();
+  auto* t = new SyncThread(false, false, 100ms);
+  while (!t->bodyRan) std::this_thread::sleep_for(1ms);
+  // The release starts waiting before the body asks for its call. Were it to miss the call,
+  // it would wait for ever; a helper thread keeps that from hanging the test.
+  auto released = std::make_shared<std::promise<void>>();
+  std::future<void> done = released->get_future();
+  std::thread([t, released] {
+    delete t;
+    released->set_value();
+  }).detach();
+  EXPECT_EQ(done.wait_for(5s), std::future_status::ready);
+  MainLoop::ServePending();
 }
 
 TEST(Thread, TerminatedBeforeStartNeverRunsItsBody) {
