@@ -24,23 +24,8 @@ void MoveCaret(std::int32_t by) {
 
 // Strength of the engine's voicing tone for a bass cut: the more cut, the weaker.
 std::int16_t VoicingAmpOfBass(std::int16_t bass) {
-  std::int16_t level = 50;
-  switch (bass) {
-    case 1:
-      level = 39;
-      break;
-    case 2:
-      level = 28;
-      break;
-    case 3:
-      level = 17;
-      break;
-    case 4:
-      level = 6;
-      break;
-    default:
-      break;
-  }
+  static constexpr std::int16_t Levels[5] = {50, 39, 28, 17, 6};
+  const std::int16_t level = bass >= 1 && bass <= 4 ? Levels[bass] : 50;
   return static_cast<std::int16_t>(level * 256);
 }
 
@@ -104,8 +89,6 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     SentenceCursor cursor{FSentenceStart, FSentenceEnd};
     for (;;) {
       if (ReadingAtEnd(FText, cursor)) {
-        FSentenceStart = cursor.SentenceStart;
-        FSentenceEnd = cursor.SentenceEnd;
         endReading();
         return;
       }
