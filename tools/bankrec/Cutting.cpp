@@ -220,8 +220,11 @@ bool FirstFormants(const Wave& period, double& f1, double& f2) {
   Wave half;
   for (std::size_t i = 2; i + 1 < stretch.size(); i += 2)
     half.push_back(0.25 * stretch[i - 1] + 0.5 * stretch[i] + 0.25 * stretch[i + 1]);
+  // Harmonics of a high voice lie far apart; a high order then splits a formant between
+  // two of them.
+  const int order = period.size() >= 150 ? 12 : 10;
   std::vector<double> found;
-  for (const Resonance& r : Resonances(Lpc(half, 12), Rate / 2))
+  for (const Resonance& r : Resonances(Lpc(half, order), Rate / 2))
     if (r.freq > 150 && r.bandwidth < 600) found.push_back(r.freq);
   if (found.size() < 2) return false;
   f1 = found[0];

@@ -62,8 +62,9 @@ struct Resonance {
 std::vector<Resonance> Resonances(const std::vector<double>& a, double rate = Rate);
 
 // The first two formants of one pitch period: the period repeated to a stretch of about
-// 60 ms, halved in rate (the formants of interest lie below 4 kHz), LPC of order 12, the
-// two lowest resonances above 150 Hz narrower than 600 Hz. False when fewer are found.
+// 60 ms, halved in rate (the formants of interest lie below 4 kHz), LPC of order 12 (10 for
+// periods under 150 samples), the two lowest resonances above 150 Hz narrower than 600 Hz.
+// False when fewer are found.
 bool FirstFormants(const Wave& period, double& f1, double& f2);
 
 }  // namespace bankrec
