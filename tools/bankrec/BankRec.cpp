@@ -423,9 +423,11 @@ class Recorder {
   }
 
   // A whole voiced consonant `name` out of `phonemes`, from where it sounds to one period
-  // into the vowel after it, aiming at `target` samples within [minLen, maxLen].
+  // into the vowel after it, aiming at `target` samples within [minLen, maxLen]. The
+  // speaking rate moves the length towards the target; a cut still too long loses its
+  // start, or, for a stop (`burst`), its end, so that it keeps its release.
   Wave CutConsonant(int bank, const std::string& slot, const std::string& phonemes,
-                    const std::string& name, int target, int minLen, int maxLen) {
+                    const std::string& name, int target, int minLen, int maxLen, bool burst) {
     const int period = Voices[bank].period;
     const auto s = pitch_.For(period).front();
     int rate = 175;
@@ -439,17 +441,22 @@ class Recorder {
         throw RecordingError(slot + ": the vowel after the \"" + name + "\" is missing");
       cut.assign(t.wave.begin() + start, t.wave.begin() + end);
       const int len = static_cast<int>(cut.size());
-      if (len >= minLen && len <= maxLen && std::abs(len - target) * 5 < target) break;
+      if (len >= minLen && len <= maxLen && std::abs(len - target) * 5 < target * 2) break;
       const int next =
           std::clamp(static_cast<int>(std::lround(rate * 1.0 * len / target)), 80, 350);
       if (next == rate) break;
       rate = next;
     }
     if (static_cast<int>(cut.size()) > maxLen) {
-      // Keep the part that leads into the vowel.
-      int from = static_cast<int>(cut.size()) - target;
-      from = RisingZeroAfter(cut, from);
-      cut.erase(cut.begin(), cut.begin() + from);
+      if (burst) {
+        int to = target;
+        while (to > 1 && !(cut[to - 1] < 0 && cut[to] >= 0)) --to;
+        cut.resize(to);
+      } else {
+        // Keep the part that leads into the vowel.
+        const int from = RisingZeroAfter(cut, static_cast<int>(cut.size()) - target);
+        cut.erase(cut.begin(), cut.begin() + from);
+      }
     }
     const int len = static_cast<int>(cut.size());
     if (len < minLen || len > maxLen)
@@ -546,6 +553,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
     if (p.banks & (1u << bank)) filled.push_back({p.base, 0});
     if (p.variants & (1u << bank))
       for (int v = 0; v < 4; ++v) filled.push_back({p.variant[v], v + 1});
+    std::string lengths;
     for (auto [s, v] : filled) {
       const std::string slot = SlotName(bank, s, p.label);
       const double frac = voice.loud + 0.1 * (v - 2) / 2;
@@ -558,7 +566,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
         const bool stop = p.base == 6 || p.base == 9 || p.base == 16;
         const std::string said =
             (stop ? std::string("_") : std::string("a")) + p.speak + "'" + VowelNames[v];
-        w = rec.CutConsonant(bank, slot, said, p.speak, target, p.minLen, p.maxLen);
+        w = rec.CutConsonant(bank, slot, said, p.speak, target, p.minLen, p.maxLen, stop);
       } else {
         // Slightly longer before the close vowels, as speakers do.
         const double ms = VoicelessMs(p.noise) * voice.tempo * (v == 2 || v == 4 ? 1.06 : 1.0);
@@ -569,7 +577,9 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
                               static_cast<std::uint64_t>(s));
       }
       slots[s] = Checked(w, LevelIn(p.minPeak, p.maxPeak, frac), slot, p);
+      lengths += " " + std::to_string(w.size());
     }
+    if (!lengths.empty()) std::printf("  %s:%s samples\n", p.label, lengths.c_str());
   }
   std::string text;
   for (const auto& s : slots) text += banks::WriteElement(s);
