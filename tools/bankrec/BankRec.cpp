@@ -274,7 +274,8 @@ class Speaker {
     espeak_SetParameter(espeakRANGE, 0, 0);
     espeak_SetParameter(espeakRATE, rate, 0);
     espeak_SetParameter(espeakPITCH, pitch, 0);
-    espeak_SetParameter(espeakVOLUME, 100, 0);
+    // Half volume: some synthesiser settings clip at full volume.
+    espeak_SetParameter(espeakVOLUME, 50, 0);
     Take take;
     capture = &take;
     const std::string text = "[[" + phonemes + "]]";
@@ -412,6 +413,7 @@ class Recorder {
       p.measured = measured;
       p.wrap = WrapStep(t.wave, start, length);
       p.setting = s;
+      if (Peak(p.wave) >= 32767) throw RecordingError(slot + ": the speaker's output clipped");
       if (p.wrap > 0.3)
         throw RecordingError(slot + ": the cut period does not join itself (step " +
                              std::to_string(p.wrap) + ")");
@@ -462,6 +464,7 @@ class Recorder {
     if (len < minLen || len > maxLen)
       throw RecordingError(slot + ": the cut is " + std::to_string(len) + " samples, outside " +
                            std::to_string(minLen) + " to " + std::to_string(maxLen));
+    if (Peak(cut) >= 32767) throw RecordingError(slot + ": the speaker's output clipped");
     Fade(cut, std::min(64, len / 8), 8);
     return cut;
   }
