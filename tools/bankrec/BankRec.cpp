@@ -212,8 +212,24 @@ double VoicelessMs(Voiceless c) {
   return 50;
 }
 
+// A label for the terminal: the labels are Windows-1252, as the program keeps them.
+std::string Shown(const char* label) {
+  std::string out;
+  for (const char* c = label; *c; ++c) {
+    const auto u = static_cast<unsigned char>(*c);
+    if (u < 0x80) {
+      out += *c;
+    } else {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
 std::string SlotName(int bank, int slot, const char* label) {
-  return std::string(Voices[bank].name) + " slot " + std::to_string(slot) + " (\"" + label + "\")";
+  return std::string(Voices[bank].name) + " slot " + std::to_string(slot) + " (\"" + Shown(label) +
+         "\")";
 }
 
 // ---------------------------------------------------------------------------------------
@@ -582,7 +598,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
       slots[s] = Checked(w, LevelIn(p.minPeak, p.maxPeak, frac), slot, p);
       lengths += " " + std::to_string(w.size());
     }
-    if (!lengths.empty()) std::printf("  %s:%s samples\n", p.label, lengths.c_str());
+    if (!lengths.empty()) std::printf("  %s:%s samples\n", Shown(p.label).c_str(), lengths.c_str());
   }
   std::string text;
   for (const auto& s : slots) text += banks::WriteElement(s);
