@@ -305,8 +305,8 @@ class Speaker {
   }
 
  private:
-  // The variant file of a voice at one pitch; espeak-ng's own pitch is 9 Hz above what
-  // its voice file says.
+  // The variant file of a voice at one pitch. espeak-ng speaks 9 Hz below the pitch that
+  // a voice file names (the pitch finder measures, so this only matters for reading).
   std::string Variant(int bank, int hz) {
     const std::string name = "orv" + std::to_string(bank) + "f" + std::to_string(hz);
     const fs::path file = variants_ / name;
@@ -453,7 +453,10 @@ class Recorder {
     for (int attempt = 0; attempt < 5; ++attempt) {
       Take t = speaker_.Say(bank, s.hz, s.pitch, rate, phonemes);
       auto [from, to] = t.Segment(name);
-      const int start = SoundOnset(t.wave, std::max(0, from - 128), to);
+      // A stop after a pause starts where it sounds; a sound between vowels at its own
+      // start, so that nothing of the vowel before it comes along.
+      const int start =
+          burst ? SoundOnset(t.wave, std::max(0, from - 128), to) : RisingZeroAfter(t.wave, from);
       const int end = RisingZeroAfter(t.wave, to + period);
       if (end >= static_cast<int>(t.wave.size()))
         throw RecordingError(slot + ": the vowel after the \"" + name + "\" is missing");
