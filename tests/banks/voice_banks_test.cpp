@@ -1,5 +1,5 @@
-// The compiled-in banks against the slot table of the voices. This must hold for any set of
-// recordings, placeholder or real.
+// The compiled-in banks against the slot table of the voices: this holds for any recordings
+// that keep the table, whoever made them.
 #include <gtest/gtest.h>
 
 #include <set>
