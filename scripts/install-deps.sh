@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build and the tests need, skipping what is there.
-# ORV_WITH_ESPEAK=1 also installs espeak-ng, which only the bank-recording tool uses.
+# ORV_WITH_ESPEAK=1 also installs espeak-ng, for the bank-recording tool and the benchmarks'
+# comparison. x11-apps (xwd) and netpbm take the real-window test's screenshot.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev qt6-base-dev libsdl2-dev xvfb xdotool clang libclang-rt-14-dev)
+packages=(cmake g++ make libgtest-dev qt6-base-dev libsdl2-dev xvfb xdotool x11-apps netpbm clang
+  libclang-rt-14-dev)
 if [ "${ORV_WITH_ESPEAK:-0}" = 1 ]; then
   packages+=(espeak-ng libespeak-ng-dev)
 fi
