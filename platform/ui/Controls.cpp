@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QStyledItemDelegate>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -300,11 +301,20 @@ std::vector<platform::TextRun> TRichEdit::Runs() const {
 namespace {
 class ItemDelegate : public QStyledItemDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  explicit ItemDelegate(QAbstractItemView* view) : QStyledItemDelegate(view), view_(view) {}
   int height = 13;
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return {QStyledItemDelegate::sizeHint(option, index).width(), height};
+  // A list too low for two items shows exactly one: the item fills the whole view, so no
+  // sliver of its neighbour shows under it.
+  int ShownHeight() const {
+    const int h = view_->viewport()->height();
+    return h > height && h < 2 * height ? h : height;
   }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), ShownHeight()};
+  }
+
+ private:
+  QAbstractItemView* view_;
 };
 
 // A list box a few items high: the page keys step by a page of what shows, at least one
@@ -319,9 +329,19 @@ class ListWidget : public QListWidget {
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The current item always stands at the top, however it was reached.
+    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+      if (row >= 0) scrollToItem(item(row), QAbstractItemView::PositionAtTop);
+    });
   }
 
  protected:
+  void resizeEvent(QResizeEvent* e) override {
+    QListWidget::resizeEvent(e);
+    doItemsLayout();
+    if (currentRow() >= 0) scrollToItem(currentItem(), QAbstractItemView::PositionAtTop);
+  }
+
   void keyPressEvent(QKeyEvent* e) override {
     int n = count();
     if (n > 0 && e->modifiers() == Qt::NoModifier) {

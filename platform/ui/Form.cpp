@@ -86,7 +86,13 @@ void TForm::CenterOnScreen() {
 }
 
 void TForm::SetFont(const std::string& family, int pixels, bool bold) {
-  QFont font(FromCp1252(family));
+  const QString name = FromCp1252(family);
+  // The Windows dialog font is narrow; where it is missing, prefer fonts of its width so
+  // that captions fit the places laid out for them.
+  if (name == QStringLiteral("MS Sans Serif"))
+    QFont::insertSubstitutions(name, {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                      QStringLiteral("DejaVu Sans Condensed")});
+  QFont font(name);
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixels);
   font.setBold(bold);

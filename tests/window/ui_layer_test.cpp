@@ -209,6 +209,9 @@ TEST_F(LayerTest, OneLineListStepsWithArrowAndPageKeys) {
     EXPECT_EQ(list->ItemIndex(), expected) << vk;
     // The current item is the one that shows.
     EXPECT_EQ(qt->indexAt(QPoint(5, 5)).row(), expected) << vk;
+    // ... and no sliver of a neighbour shows beside it.
+    const int bottom = qt->viewport()->height() - 1;
+    EXPECT_EQ(qt->indexAt(QPoint(5, bottom)).row(), expected) << vk;
   }
   list->Items().SetText("a\r\nb\r\n\r\nc\r\n");
   EXPECT_EQ(list->Items().Count(), 4);
