@@ -245,11 +245,14 @@ read_all() {
   READ=$(( WAVS - base ))
 }
 
-printf 'Primera l\xc3\xadnea en UTF-8 con e\xc3\xb1e\nSegunda l\xc3\xadnea\n' >"$out/files/texto utf8.txt"
+# A full stop before a capital with an accent cuts a sentence only when the file's UTF-8 was
+# decoded as such: read as Windows-1252, "\xc3\x9a" would be two other letters.
+printf 'Primera l\xc3\xadnea con e\xc3\xb1e. \xc3\x9altima frase\nSegunda l\xc3\xadnea\n' \
+  >"$out/files/texto utf8.txt"
 open_file "$out/files/texto utf8.txt"
 read_all
-[ "$READ" -eq 2 ] || fail "the UTF-8 file read as $READ sentences, not 2"
-echo "ok: the UTF-8 file loaded and read as its two lines"
+[ "$READ" -eq 3 ] || fail "the UTF-8 file read as $READ sentences, not 3"
+echo "ok: the UTF-8 file loaded as UTF-8 and read as its three sentences"
 
 printf '%s' '{\rtf1\ansi\deff0{\fonttbl{\f0 Arial;}}\f0 Uno dos tres\par {\b Cuatro cinco}\par Seis siete ocho\par}' \
   >"$out/files/formato.rtf"
