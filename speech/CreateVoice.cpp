@@ -2,6 +2,9 @@
 // Each step lives in the stage file named beside it.
 #include "speech/CreateVoice.h"
 
+#include <limits>
+#include <stdexcept>
+
 #include "platform/core/FileReplace.h"
 #include "speech/Orthography.h"
 #include "speech/Prosody.h"
@@ -156,6 +159,10 @@ void TCreateVoice::Finish() {
   Compress(*WaveStream, static_cast<std::uint8_t>(FCompressor));
   if (FReverb > 0) AddReverb(*WaveStream);
   NormalizeLevel(*WaveStream, 44, static_cast<std::int8_t>(static_cast<std::uint8_t>(FVolume)));
+  // The header's sizes are 32-bit: a longer sentence fails rather than write a file whose
+  // header lies about its length.
+  if (WaveStream->Size() > std::numeric_limits<std::uint32_t>::max())
+    throw std::length_error("sentence too long for a WAV file");
   const auto size = static_cast<std::uint32_t>(WaveStream->Size());
   FWaveHeader.DataSize = size - 44;
   FWaveHeader.RiffSize = size - 8;
