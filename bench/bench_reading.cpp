@@ -19,32 +19,17 @@
 #include <vector>
 
 #include "banks/VoiceBanks.h"
+#include "bench/BenchSupport.h"
 #include "platform/core/Random.h"
 #include "platform/core/RichText.h"
 #include "speech/CreateVoice.h"
-#include "speech/SentenceCutter.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-double CpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-std::vector<std::string> Sentences(std::string text) {
-  std::vector<std::string> out;
-  SentenceCursor cursor;
-  while (!ReadingAtEnd(text, cursor)) {
-    std::string s = CutSentence(text, cursor);
-    ConsumeSeparator(text, cursor);
-    if (!HasSomethingToSay(s)) break;  // a reading ends there too
-    out.push_back(s);
-  }
-  return out;
-}
+using bench::CpuSeconds;
+using bench::Sentences;
 
 struct Engine : TCreateVoice {
   Engine() : TCreateVoice(true) {}

@@ -22,13 +22,16 @@
 #include <vector>
 
 #include "banks/VoiceBanks.h"
+#include "bench/BenchSupport.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
-#include "speech/SentenceCutter.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using bench::CpuSeconds;
+using bench::Sentences;
 
 // Windows-1252, as the text box hands a reading its text.
 const char* const kText =
@@ -62,27 +65,8 @@ const char* const kText =
     "Fue un viaje tranquilo, largo y, sobre todo, muy agradable.\r\n"
     "\xBFVolveremos el a\xF1o que viene? Seguramente s\xED.\r\n";
 
-double CpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 double WallSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// The sentences a reading of the whole text speaks.
-std::vector<std::string> Sentences(std::string text) {
-  std::vector<std::string> out;
-  SentenceCursor cursor;
-  while (!ReadingAtEnd(text, cursor)) {
-    std::string s = CutSentence(text, cursor);
-    ConsumeSeparator(text, cursor);
-    if (!HasSomethingToSay(s)) break;
-    out.push_back(s);
-  }
-  return out;
 }
 
 struct Settings {

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,20 @@ inline std::vector<int> Samples(const platform::MemoryStream& s, std::size_t fro
 
 inline void Fill(platform::MemoryStream& s, const std::vector<int>& samples) {
   s.Assign(Bytes(samples));
+}
+
+// Whole files and the little-endian fields of a WAV header.
+inline std::string ReadFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+inline std::uint32_t U32(const std::string& s, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<std::uint8_t>(s[at + k]);
+  return v;
+}
+inline std::uint32_t U16(const std::string& s, std::size_t at) {
+  return static_cast<std::uint8_t>(s[at]) | (static_cast<std::uint8_t>(s[at + 1]) << 8);
 }
 
 inline std::vector<int> Repeat(int value, int count) { return std::vector<int>(count, value); }

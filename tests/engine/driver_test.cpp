@@ -57,19 +57,6 @@ void Configure(TCreateVoice& v, const std::string& sentence, std::uint32_t rate,
   v.FWavFile = file.string();
 }
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-std::uint32_t U32(const std::string& s, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<std::uint8_t>(s[at + k]);
-  return v;
-}
-std::uint32_t U16(const std::string& s, std::size_t at) {
-  return static_cast<std::uint8_t>(s[at]) | (static_cast<std::uint8_t>(s[at + 1]) << 8);
-}
-
 // A fresh directory per test (tests of this file may run in parallel).
 fs::path TestDir() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -20,6 +20,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+using enginetest::ReadFile;
+using enginetest::U16;
+using enginetest::U32;
 
 struct Settings {
   std::uint32_t rate = 22050;
@@ -30,20 +33,6 @@ struct Settings {
 
 constexpr std::int16_t kVolume = 80;
 constexpr std::uint32_t kSeed = 41;
-
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::uint32_t U32(const std::string& s, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<std::uint8_t>(s[at + k]);
-  return v;
-}
-std::uint32_t U16(const std::string& s, std::size_t at) {
-  return static_cast<std::uint8_t>(s[at]) | (static_cast<std::uint8_t>(s[at + 1]) << 8);
-}
 
 // The whole file, or an empty string when none was written.
 std::string Speak(const std::string& sentence, const Settings& s, const SlotArray& bank) {
