@@ -40,7 +40,8 @@ for t in "${targets[@]}"; do
   echo "== fuzz $t for ${seconds}s"
   status=0
   "$dir/tests/fuzz/fuzz_$t" "${inputs[@]}" -max_total_time="$seconds" -timeout="$timeout" \
-    -rss_limit_mb=2048 -max_len="$max_len" -artifact_prefix="$work/" -print_final_stats=1 \
+    -rss_limit_mb=2048 -max_len="$max_len" -dict="tests/fuzz/$t.dict" \
+    -artifact_prefix="$work/" -print_final_stats=1 \
     >"$work/log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
   if [ "$status" -ne 0 ]; then
