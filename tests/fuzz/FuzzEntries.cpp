@@ -138,7 +138,9 @@ std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sent
       return "the synthesis kept a stream";
   }
   const std::optional<std::string> wav = ReadIfThere(file);
-  if (!wav) return {};  // no file: an empty sentence or a failure, both silent
+  // Only an empty sentence is meant to give no file; any other sentence failing silently
+  // is a fault of the engine worth looking into.
+  if (!wav) return sentence.empty() ? "" : "no file for a sentence that is not empty";
   fs::remove(file, ec);
   if (wavOut) *wavOut = *wav;
   return CheckWave(*wav, static_cast<std::uint32_t>(s.rate));

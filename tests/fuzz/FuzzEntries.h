@@ -9,7 +9,8 @@
 namespace fuzz {
 
 // The whole synthesis of one sentence. The first bytes choose the settings and the voice,
-// the rest is the sentence. The result must be a complete WAV file, or no file at all.
+// the rest is the sentence. The result must be a complete WAV file, and no file only for an
+// empty sentence.
 std::string Synthesis(std::string_view input);
 // The text box's file reader: rich text, else plain text.
 std::string RichText(std::string_view input);
@@ -48,8 +49,8 @@ std::string EncodeSettings(const SynthesisSettings& s);
 SynthesisSettings DecodeSettings(std::string_view input);
 
 // One synthesis of `sentence` (Windows-1252) with a compiled-in voice, written to a fresh
-// file. Returns what is wrong with the outcome, if anything; *wav receives the file's bytes
-// (empty when no file was written).
+// file. Returns what is wrong with the outcome, if anything (as above); *wav receives the
+// file's bytes (empty when no file was written).
 std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sentence,
                                std::string* wav = nullptr);
 
