@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 #include "banks/BankText.h"
 #include "banks/VoiceBanks.h"
@@ -142,8 +143,9 @@ std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sent
   // is a fault of the engine worth looking into.
   if (!wav) return sentence.empty() ? "" : "no file for a sentence that is not empty";
   fs::remove(file, ec);
-  if (wavOut) *wavOut = *wav;
-  return CheckWave(*wav, static_cast<std::uint32_t>(s.rate));
+  std::string fault = CheckWave(*wav, static_cast<std::uint32_t>(s.rate));
+  if (wavOut) *wavOut = std::move(*wav);
+  return fault;
 }
 
 std::string Synthesis(std::string_view input) {

@@ -11,6 +11,10 @@
 
 namespace fs = std::filesystem;
 
+namespace fuzz {
+void PrintTo(const Target& t, std::ostream* os) { *os << t.name; }
+}  // namespace fuzz
+
 namespace {
 
 class Replay : public testing::TestWithParam<fuzz::Target> {};
