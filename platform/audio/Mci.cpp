@@ -231,6 +231,9 @@ MCIERROR Open(DWORD_PTR flags, MCI_OPEN_PARMS* p) {
     default:
       return MCIERR_INVALID_FILE;
   }
+  // Lengths and positions are 32-bit milliseconds; a sound longer than that (at a rate of a
+  // few samples a second) could be neither measured nor played to its end.
+  if (data.Frames() * 1000 / data.rate > 0xFFFFFFFFu) return MCIERR_INVALID_FILE;
   auto device = std::make_shared<WaveDevice>(std::move(data));
 
   std::lock_guard<std::mutex> lock(T().m);

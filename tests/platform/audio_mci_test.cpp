@@ -213,6 +213,9 @@ TEST_F(Mci, OpenFailsCleanlyOnWhatItCannotPlay) {
       {"another extension", dir.Write("good.mp3", good), MCIERR_EXTENSION_NOT_FOUND},
       {"no extension", dir.Write("good", good), MCIERR_EXTENSION_NOT_FOUND},
       {"dot in the folder only", dir.File("folder.wav") + "/plain", MCIERR_EXTENSION_NOT_FOUND},
+      // At 1 sample a second, 4 300 000 samples last longer than 2^32 milliseconds.
+      {"longer than its times can tell",
+       dir.Write("slow.wav", EncodeWave(MakeWave(1, 1, 8, 4300000))), MCIERR_INVALID_FILE},
   };
   std::filesystem::create_directory(dir.File("folder.wav"));
   for (const Case& c : cases) {

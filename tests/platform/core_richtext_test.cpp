@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "platform/core/RichText.h"
 
@@ -130,5 +134,48 @@ TEST(RichText, UnreadableFileNamesFileAndReason) {
   }
   std::ofstream(dir / "ok.txt", std::ios::binary) << std::string("a\0b", 3);
   EXPECT_EQ(ReadWholeFile((dir / "ok.txt").string()), std::string("a\0b", 3));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(RichText, BinaryJunkLoadsAsPlainTextCharacterForCharacter) {
+  std::mt19937 random(7);
+  std::string junk(65536, '\0');
+  for (char& c : junk) c = static_cast<char>(random());
+  const std::pair<const char*, std::string> cases[] = {
+      {"junk", junk},
+      {"junk after a rich-text header", "{\\rtf1 " + junk},
+      {"junk inside a closed rich-text group", "{\\rtf1 " + junk + "}"},
+  };
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    const std::vector<TextRun> runs = ReadTextDocument(bytes);
+    if (ReadRichText(bytes)) continue;  // took as rich text: not crashing is all there is
+    // Not UTF-8, so every byte is one Windows-1252 character; CR LF is one paragraph end.
+    ASSERT_EQ(runs.size(), 1u);
+    std::size_t crlf = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+      crlf += bytes[i] == '\r' && bytes[i + 1] == '\n';
+    EXPECT_EQ(runs[0].text.size(), bytes.size() - crlf);
+    EXPECT_FALSE(runs[0].bold || runs[0].italic || runs[0].underline);
+  }
+}
+
+TEST(RichText, AFileWithoutReadPermissionNamesFileAndReason) {
+  auto dir = std::filesystem::temp_directory_path() / "orv_richtext_unreadable";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "locked.txt").string();
+  std::ofstream(path) << "secreto";
+  ::chmod(path.c_str(), 0);
+  if (std::ifstream(path).is_open()) {  // the superuser reads it anyway
+    std::filesystem::remove_all(dir);
+    GTEST_SKIP() << "this user can read a file without read permission";
+  }
+  try {
+    ReadWholeFile(path);
+    ADD_FAILURE() << "no exception";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(std::strerror(EACCES)), std::string::npos) << e.what();
+  }
   std::filesystem::remove_all(dir);
 }

@@ -340,3 +340,28 @@ TEST_F(LayerTest, MessageBoxHookAnswers) {
   EXPECT_EQ(seen, "37 ch|T\xEDtulo|64");
   t::App().SetMessageBoxHook({});
 }
+
+TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
+  auto dir = std::filesystem::temp_directory_path() / "orv_layer_load";
+  std::filesystem::create_directories(dir / "carpeta");
+  const std::string missing = (dir / "no_existe.txt").string();
+  const std::string folder = (dir / "carpeta").string();
+  edit->SetText("Texto de antes");
+  for (const std::string& path : {missing, folder}) {
+    SCOPED_TRACE(path);
+    try {
+      edit->LoadFromFile(path);
+      ADD_FAILURE() << "no exception";
+    } catch (const platform::Exception& e) {
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(edit->Text(), "Texto de antes");
+  }
+  // Binary junk is taken as Windows-1252 text.
+  std::string junk;
+  for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 131 + 7) % 256));
+  std::ofstream(dir / "junk.bin", std::ios::binary) << junk;
+  edit->LoadFromFile((dir / "junk.bin").string());
+  EXPECT_GT(edit->GetTextLen(), 3000);
+  std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,57 @@
+// Entry points for the fuzz targets. Each takes arbitrary bytes, runs one reader or one
+// synthesis on them and checks what came out; it returns an empty string when all is well,
+// else what was wrong. The libFuzzer programs and the replay test share them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fuzz {
+
+// The whole synthesis of one sentence. The first bytes choose the settings and the voice,
+// the rest is the sentence. The result must be a complete WAV file, and no file only for an
+// empty sentence.
+std::string Synthesis(std::string_view input);
+// The text box's file reader: rich text, else plain text.
+std::string RichText(std::string_view input);
+// The WAV reader of the media control layer.
+std::string WaveFile(std::string_view input);
+// The bank text parser.
+std::string BankText(std::string_view input);
+
+struct Target {
+  const char* name;  // also the folder of its corpus and regressions
+  std::string (*run)(std::string_view);
+};
+inline constexpr Target kTargets[] = {
+    {"synthesis", Synthesis},
+    {"richtext", RichText},
+    {"wavefile", WaveFile},
+    {"banktext", BankText},
+};
+
+// The settings prefix of a synthesis input, for seeds and tests.
+struct SynthesisSettings {
+  int pitch = 71;      // 1 to 400
+  int speed = 5;       // 1 to 10
+  int timbre = 0;      // 0 to 9
+  int reverb = 0;      // 0 to 6
+  int compressor = 0;  // 0 to 3
+  int volume = 80;     // 1 to 99
+  int treble = 0;      // 0 to 4
+  int bass = 0;        // 0 to 4
+  int rate = 22050;    // 22050, 11025 or 8000
+  int bank = 0;        // 0 to 9
+  unsigned seed = 1;   // of the random sequence
+};
+constexpr std::size_t kSettingsBytes = 10;
+std::string EncodeSettings(const SynthesisSettings& s);
+SynthesisSettings DecodeSettings(std::string_view input);
+
+// One synthesis of `sentence` (Windows-1252) with a compiled-in voice, written to a fresh
+// file. Returns what is wrong with the outcome, if anything (as above); *wav receives the
+// file's bytes (empty when no file was written).
+std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sentence,
+                               std::string* wav = nullptr);
+
+}  // namespace fuzz
