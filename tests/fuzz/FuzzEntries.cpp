@@ -15,6 +15,7 @@
 #include "platform/core/Random.h"
 #include "platform/core/RichText.h"
 #include "speech/CreateVoice.h"
+#include "speech/RUZIZ.h"
 
 namespace fs = std::filesystem;
 
@@ -80,7 +81,7 @@ std::string EncodeSettings(const SynthesisSettings& s) {
   const char b[kSettingsBytes] = {
       static_cast<char>(p & 0xFF),
       static_cast<char>(p >> 8),
-      static_cast<char>(s.speed - 1),
+      static_cast<char>(s.speed - 1 + 10 * s.analogSpeed),
       static_cast<char>(s.timbre),
       static_cast<char>(s.reverb),
       static_cast<char>(s.compressor),
@@ -97,6 +98,7 @@ SynthesisSettings DecodeSettings(std::string_view in) {
   SynthesisSettings s;
   s.pitch = 1 + (At(in, 0) | At(in, 1) << 8) % 400;
   s.speed = 1 + At(in, 2) % 10;
+  s.analogSpeed = At(in, 2) / 10 % 13;
   s.timbre = At(in, 3) % 10;
   s.reverb = At(in, 4) % 7;
   s.compressor = At(in, 5) % 4;
@@ -130,7 +132,11 @@ std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sent
     v.FTreble = static_cast<std::uint16_t>(s.treble);
     v.FVoicingAmp = kVoicingAmp[s.bass];
     const banks::TVoiceBank& bank = banks::VoiceBankTable(s.bank);
-    for (std::size_t i = 0; i < bank.size(); ++i) v.FBank[i] = bank[i];
+    for (std::size_t i = 0; i < bank.size(); ++i)
+      v.FBank[i] =
+          banks::IsEmptySlot(bank[i])
+              ? bank[i]
+              : TORVHumanVoices::Resample(bank[i], static_cast<std::int16_t>(s.analogSpeed));
     v.FWavFile = file.string();
     platform::RandSeed(s.seed);
     v.Synthesize();

@@ -32,17 +32,18 @@ inline constexpr Target kTargets[] = {
 
 // The settings prefix of a synthesis input, for seeds and tests.
 struct SynthesisSettings {
-  int pitch = 71;      // 1 to 400
-  int speed = 5;       // 1 to 10
-  int timbre = 0;      // 0 to 9
-  int reverb = 0;      // 0 to 6
-  int compressor = 0;  // 0 to 3
-  int volume = 80;     // 1 to 99
-  int treble = 0;      // 0 to 4
-  int bass = 0;        // 0 to 4
-  int rate = 22050;    // 22050, 11025 or 8000
-  int bank = 0;        // 0 to 9
-  unsigned seed = 1;   // of the random sequence
+  int pitch = 71;       // 1 to 400
+  int speed = 5;        // 1 to 10
+  int analogSpeed = 0;  // 0 to 12: the voice resampled as a voice load does
+  int timbre = 0;       // 0 to 9
+  int reverb = 0;       // 0 to 6
+  int compressor = 0;   // 0 to 3
+  int volume = 80;      // 1 to 99
+  int treble = 0;       // 0 to 4
+  int bass = 0;         // 0 to 4
+  int rate = 22050;     // 22050, 11025 or 8000
+  int bank = 0;         // 0 to 9
+  unsigned seed = 1;    // of the random sequence
 };
 constexpr std::size_t kSettingsBytes = 10;
 std::string EncodeSettings(const SynthesisSettings& s);
