@@ -135,18 +135,19 @@ bool IsBreak(QChar c) {
   return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == '\n' || c == '\r';
 }
 
-// Bytes of the Windows-1252 text before document position pos (a line end counts two).
+// The Windows-1252 bytes of the character at i: a line end is CR LF, a surrogate pair one
+// "?". Moves i onto the pair's second half, so that the caller's step passes the whole pair.
+int BytesOfCharAt(const QString& raw, int& i) {
+  const QChar c = raw[i];
+  if (IsBreak(c)) return 2;
+  if (c.isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
+  return 1;
+}
+
+// Bytes of the Windows-1252 text before document position pos.
 int BytesBefore(const QString& raw, int pos) {
   int bytes = 0;
-  for (int i = 0; i < pos && i < raw.size(); ++i) {
-    QChar c = raw[i];
-    if (IsBreak(c)) {
-      bytes += 2;
-    } else {
-      if (c.isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
-      bytes += 1;
-    }
-  }
+  for (int i = 0; i < pos && i < raw.size(); ++i) bytes += BytesOfCharAt(raw, i);
   return bytes;
 }
 
@@ -154,13 +155,7 @@ int BytesBefore(const QString& raw, int pos) {
 int PositionOfByte(const QString& raw, int byte) {
   int bytes = 0, i = 0;
   while (i < raw.size() && bytes < byte) {
-    QChar c = raw[i];
-    if (IsBreak(c)) {
-      bytes += 2;
-    } else {
-      if (c.isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
-      bytes += 1;
-    }
+    bytes += BytesOfCharAt(raw, i);
     ++i;
   }
   return i;
