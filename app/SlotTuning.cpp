@@ -3,6 +3,7 @@
 #include "banks/BankText.h"
 #include "platform/core/Beep.h"
 #include "platform/core/Numeric.h"
+#include "speech/SampleCodec.h"
 
 std::string ScaleSampleLevel(const std::string& S, std::uint8_t OldLevel, std::uint8_t NewLevel) {
   if (NewLevel < 1 || NewLevel > 99) {
@@ -11,12 +12,8 @@ std::string ScaleSampleLevel(const std::string& S, std::uint8_t OldLevel, std::u
   }
   std::string r(S.size() & ~static_cast<std::size_t>(1), '\0');
   for (std::size_t k = 0; k + 1 < S.size(); k += 2) {
-    auto x = static_cast<std::int16_t>(static_cast<std::uint16_t>(
-        static_cast<unsigned char>(S[k]) | (static_cast<unsigned char>(S[k + 1]) << 8)));
-    std::int16_t y = platform::Wrap16(platform::Div(x, OldLevel) * NewLevel);
-    auto u = static_cast<std::uint16_t>(y);
-    r[k] = static_cast<char>(u & 0xFF);
-    r[k + 1] = static_cast<char>(u >> 8);
+    const std::int16_t x = LoadSample(&S[k]);
+    StoreSample(&r[k], platform::Wrap16(platform::Div(x, OldLevel) * NewLevel));
   }
   return r;
 }

@@ -7,6 +7,7 @@
 #include "app/ZIriD.h"
 #include "platform/core/Exceptions.h"
 #include "speech/RUZIZ.h"
+#include "speech/SentenceCutter.h"
 
 namespace {
 
@@ -16,12 +17,6 @@ bool IsOneOf(const ui::TWinControl* c, std::initializer_list<const ui::TCheckLis
 
 // The text of the list's current item; no current item is a failure.
 std::string CurrentText(const ui::TCheckListBox* list) { return list->Items()[list->ItemIndex()]; }
-
-// True when some byte is "0" or above: letters, digits and everything above 127.
-bool HasSomethingToSay(const std::string& s) {
-  return std::any_of(s.begin(), s.end(),
-                     [](char c) { return static_cast<unsigned char>(c) >= '0'; });
-}
 
 }  // namespace
 

@@ -29,8 +29,6 @@ bool EndsWith(const std::string& s, std::string_view tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-bool IsDigit(std::uint8_t b) { return b >= '0' && b <= '9'; }
-
 // The thousands count loses its accent when "míl" is joined to it: the last accented
 // vowel of the last word of R becomes plain.
 void DropLastAccent(std::string& r) {

@@ -6,6 +6,8 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
+#include "platform/core/Numeric.h"
+#include "speech/SampleCodec.h"
 
 namespace {
 
@@ -30,21 +32,10 @@ struct Ratio {
 constexpr Ratio AnalogSpeedRatios[12] = {{2, 1}, {9, 5}, {11, 7}, {7, 5},  {5, 4}, {9, 8},
                                          {8, 9}, {4, 5}, {5, 7},  {7, 11}, {5, 9}, {1, 2}};
 
-std::int16_t SampleAt(const std::string& s, std::size_t k) {
-  const auto lo = static_cast<std::uint8_t>(s[2 * k]);
-  const auto hi = static_cast<std::uint8_t>(s[2 * k + 1]);
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(lo | (hi << 8)));
-}
-
-// The low 16 bits of v, as a sample.
-std::int16_t Wrap16(std::int32_t v) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(v)));
-}
-
 void AppendSample(std::string& out, std::int16_t v) {
-  const auto u = static_cast<std::uint16_t>(v);
-  out.push_back(static_cast<char>(u & 0xFF));
-  out.push_back(static_cast<char>(u >> 8));
+  char bytes[2];
+  StoreSample(bytes, v);
+  out.append(bytes, 2);
 }
 
 // Bank of a voice item by signed comparison: anything up to 8 (negative items too) is bank
@@ -74,15 +65,15 @@ TORVHumanVoices::~TORVHumanVoices() {
 }
 
 void TORVHumanVoices::LoadVoice(std::int16_t Voice, std::int16_t Treble, std::int16_t Bass) {
-  FTreble = Wrap16(-static_cast<std::int32_t>(Treble));
-  FBass = Wrap16(-static_cast<std::int32_t>(Bass));
+  FTreble = platform::Wrap16(-static_cast<std::int32_t>(Treble));
+  FBass = platform::Wrap16(-static_cast<std::int32_t>(Bass));
   const int g = BankOfVoice(Voice);
   for (int s = 0; s < banks::SlotCount; ++s) {
     auto& entry = FBank[static_cast<std::size_t>(s)];
     entry = banks::EmptySlot;
     // Above the last voice there is no bank: every slot reads as a string of no bytes.
     const std::string S = g >= 0 ? banks::VoiceBankTable(g)[static_cast<std::size_t>(s)] : "";
-    if (S == banks::EmptySlot) continue;
+    if (banks::IsEmptySlot(S)) continue;
     entry = Resample(S, FAnalogSpeed);
   }
 }
@@ -100,14 +91,14 @@ std::string TORVHumanVoices::Resample(const std::string& Sound, std::int16_t Set
   out.reserve(static_cast<std::size_t>((static_cast<std::int64_t>(n - 1) * r.L / r.M + 1) * 2));
   std::int64_t c = 0;
   for (std::size_t k = 0; k + 1 < n; ++k) {
-    const std::int32_t a = SampleAt(Sound, k);
-    const std::int32_t b = SampleAt(Sound, k + 1);
+    const std::int32_t a = LoadSample(&Sound[2 * k]);
+    const std::int32_t b = LoadSample(&Sound[2 * k + 2]);
     std::int32_t d = b - a;
     // A difference beyond 16 bits comes from neighbours of opposite sign; their sum fits.
     if (d < -32768 || d > 32767) d = b + a;
     const std::int32_t step = d / r.L;
     for (std::int32_t j = 0; j < r.L; ++j) {
-      if (c % r.M == 0) AppendSample(out, Wrap16(a + step * j));
+      if (c % r.M == 0) AppendSample(out, platform::Wrap16(a + step * j));
       ++c;
     }
   }

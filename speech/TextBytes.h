@@ -37,6 +37,8 @@ constexpr std::uint8_t LowerAZ(std::uint8_t b) {
   return (b >= 'A' && b <= 'Z') ? static_cast<std::uint8_t>(b + 32) : b;
 }
 
+constexpr bool IsDigit(std::uint8_t b) { return b >= '0' && b <= '9'; }
+
 constexpr bool IsMarker(std::uint8_t b) { return b >= LlMark && b <= ChMark; }
 
 // One of ".,:;?!".

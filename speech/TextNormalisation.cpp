@@ -23,7 +23,6 @@ constexpr std::uint8_t EmDash = 151;
 constexpr std::uint8_t InvertedQuestion = 191;
 
 bool IsWordChar(std::uint8_t b) { return b >= 'A'; }
-bool IsDigit(std::uint8_t b) { return b >= '0' && b <= '9'; }
 
 // The name of a letter that is spelled out, or nullptr for any other byte.
 const char* LetterName(std::uint8_t letter) {

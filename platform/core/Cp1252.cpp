@@ -81,6 +81,12 @@ std::uint8_t UnicodeToCp1252(char32_t c) {
   return '?';
 }
 
+std::string CodePointsToUtf8(const std::u32string& text) {
+  std::string out;
+  for (char32_t c : text) AppendUtf8(out, c);
+  return out;
+}
+
 std::string Cp1252ToUtf8(const std::string& bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);

@@ -16,6 +16,8 @@ std::uint8_t UnicodeToCp1252(char32_t c);
 // Whole strings: Windows-1252 bytes <-> UTF-8.
 std::string Cp1252ToUtf8(const std::string& bytes);
 std::string Utf8ToCp1252(const std::string& utf8);
+// Code points as UTF-8 (the rich-text reader hands its text over as code points).
+std::string CodePointsToUtf8(const std::u32string& text);
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(const std::string& bytes);
 

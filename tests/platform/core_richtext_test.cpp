@@ -7,33 +7,12 @@
 #include <fstream>
 #include <random>
 
+#include "platform/core/Cp1252.h"
 #include "platform/core/RichText.h"
 
 using namespace platform;
 
 namespace {
-
-std::string Utf8(const std::u32string& s) {
-  std::string out;
-  for (char32_t c : s) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 // Runs written as "<flags>text", flags among b, i, u.
 std::string Render(const std::vector<TextRun>& runs) {
@@ -44,7 +23,7 @@ std::string Render(const std::vector<TextRun>& runs) {
     if (r.italic) out += 'i';
     if (r.underline) out += 'u';
     out += '>';
-    out += Utf8(r.text);
+    out += CodePointsToUtf8(r.text);
   }
   return out;
 }
@@ -116,7 +95,8 @@ TEST(RichText, PlainTextChoosesUtf8OrWindows1252) {
       {"a\r\nb\rc\nd\r\n", "a\nb\nc\nd\n"},  // every line end is one paragraph end
       {"", ""},
   };
-  for (const auto& [bytes, expected] : cases) EXPECT_EQ(Utf8(ReadPlainText(bytes)), expected);
+  for (const auto& [bytes, expected] : cases)
+    EXPECT_EQ(CodePointsToUtf8(ReadPlainText(bytes)), expected);
 }
 
 TEST(RichText, UnreadableFileNamesFileAndReason) {
