@@ -17,14 +17,14 @@ inline double CpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-// A sentence with nothing to say is passed over, as the reading does.
+// The sentences a reading of the text speaks.
 inline std::vector<std::string> Sentences(std::string text) {
   std::vector<std::string> out;
   SentenceCursor cursor;
-  while (!ReadingAtEnd(text, cursor)) {
-    std::string s = CutSentence(text, cursor);
+  std::string s;
+  while (CutSentenceToSay(text, cursor, s)) {
+    out.push_back(s);
     ConsumeSeparator(text, cursor);
-    if (HasSomethingToSay(s)) out.push_back(s);
   }
   return out;
 }

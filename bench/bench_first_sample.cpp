@@ -24,6 +24,9 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/testing/Testing.h"
 #include "speech/RUZIZ.h"
+#include "tests/support/Files.h"
+#include "tests/support/MainWindow.h"
+#include "tests/support/ServeWindow.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -34,12 +37,7 @@ std::atomic<Clock::rep> firstSound{0};  // 0 until a buffer with sound has been 
 
 template <class Done>
 bool ServeUntil(Done done, int seconds) {
-  const auto until = Clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (Clock::now() > until) return false;
-    ui::testing::ProcessMessages(1);
-  }
-  return true;
+  return testsupport::ServeWindowUntil(done, std::chrono::seconds(seconds), 1);
 }
 
 long PeakKiB() {
@@ -65,15 +63,11 @@ int main(int argc, char** argv) {
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
-  std::string temp = (fs::temp_directory_path() / "orv_bench_XXXXXX").string();
-  if (!mkdtemp(temp.data())) return 2;
-  setenv("TEMP", temp.c_str(), 1);
+  const testsupport::TempDir temp{"bench"};
+  setenv("TEMP", temp.path.c_str(), 1);
 
   ui::testing::App();
-  ZedUdezuv = new TZedUdezuv();
-  ZedUdezuv->DoCreate();
-  TZedUdezuv* w = ZedUdezuv;
-  ui::testing::ShowAndActivate(w);
+  TZedUdezuv* w = testsupport::CreateMainWindow();
   if (!w->Voices) return 1;
   w->R1->LoadFromFile(argv[1]);
 
@@ -129,7 +123,5 @@ int main(int argc, char** argv) {
   w->Voices->Stop();
   delete ZedUdezuv;
   ZedUdezuv = nullptr;
-  std::error_code ec;
-  fs::remove_all(temp, ec);
   return 0;
 }

@@ -23,6 +23,7 @@
 #include "platform/core/Random.h"
 #include "platform/core/RichText.h"
 #include "speech/CreateVoice.h"
+#include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -52,8 +53,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::vector<std::string> sentences = Sentences(text);
-  const fs::path wav =
-      fs::temp_directory_path() / ("orv_bench_" + std::to_string(getpid()) + ".wav");
+  const testsupport::TempDir dir{"bench"};
+  const fs::path wav = dir.path / "sentence.wav";
 
   std::printf("%zu sentences, %zu bytes, output rate %u, %d passes\n", sentences.size(),
               text.size(), rate, passes);
@@ -101,8 +102,6 @@ int main(int argc, char** argv) {
                 std::string(banks::VoiceName(bank)).c_str(), audio, cpu,
                 cpu > 0 ? audio / cpu : 0.0, worst < 1e30 ? worst : 0.0, failed);
   }
-  std::error_code ec;
-  fs::remove(wav, ec);
   std::printf("all voices: %.2f s of audio in %.4f s of CPU: %.1f x realtime\n", allAudio, allCpu,
               allCpu > 0 ? allAudio / allCpu : 0.0);
   return 0;

@@ -25,6 +25,7 @@
 #include "bench/BenchSupport.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -157,10 +158,7 @@ void Speak(const std::vector<std::string>& sentences, const SlotArray& voice, co
     }
     const auto size = fs::file_size(wav);
     if (size > 44) out.audioSeconds += static_cast<double>(size - 44) / 2.0 / s.rate;
-    if (digest) {
-      std::ifstream in(wav, std::ios::binary);
-      Digest(out.digest, std::string(std::istreambuf_iterator<char>(in), {}));
-    }
+    if (digest) Digest(out.digest, testsupport::ReadFile(wav));
   }
 }
 
@@ -237,9 +235,8 @@ int main(int argc, char** argv) {
     }
   }
   const std::vector<std::string> sentences = Sentences(kText);
-  const fs::path dir = fs::temp_directory_path() / ("orv_bench_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  const fs::path wav = dir / "sentence.wav";
+  const testsupport::TempDir dir{"bench"};
+  const fs::path wav = dir.path / "sentence.wav";
   int rc = 0;
   if (digests) {
     rc = RunDigests(sentences, wav);
@@ -271,7 +268,5 @@ int main(int argc, char** argv) {
       std::printf("all voices: %.2f s of audio in %.4f s of CPU: %.0f x real time\n", allAudio,
                   allCpu, allCpu > 0 ? allAudio / allCpu : 0.0);
   }
-  std::error_code ec;
-  fs::remove_all(dir, ec);
   return rc;
 }

@@ -87,24 +87,16 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     if (FPlayer->GetMode() == pmPlaying) return;
 
     SentenceCursor cursor{FSentenceStart, FSentenceEnd};
-    for (;;) {
-      if (ReadingAtEnd(FText, cursor)) {
-        endReading();
-        return;
-      }
-      FSentence = CutSentence(FText, cursor);
-      FSentenceStart = cursor.SentenceStart;
-      FSentenceEnd = cursor.SentenceEnd;
-      if (HasSomethingToSay(FSentence)) break;
-      // Only control bytes were left: the text is used up.
-      if (FSentence.empty()) {
-        endReading();
-        return;
-      }
-      // Nothing to say (blanks, a row of hyphens): pass over it and read on. The caret still
-      // moves past it, so that it keeps step with the text.
-      if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(FSentence.size()) + 1);
-      ConsumeSeparator(FText, cursor);
+    // A sentence with nothing to say (blanks, a row of hyphens) is passed over. The caret
+    // still moves past it, so that it keeps step with the text.
+    const bool found = CutSentenceToSay(FText, cursor, FSentence, [this](const std::string& s) {
+      if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(s.size()) + 1);
+    });
+    FSentenceStart = cursor.SentenceStart;
+    FSentenceEnd = cursor.SentenceEnd;
+    if (!found) {
+      endReading();
+      return;
     }
 
     FPlayer->Close();

@@ -70,3 +70,16 @@ bool HasSomethingToSay(const std::string& sentence) {
     if (b >= '0') return true;
   return false;
 }
+
+bool CutSentenceToSay(std::string& text, SentenceCursor& cursor, std::string& sentence,
+                      const std::function<void(const std::string&)>& passedOver) {
+  for (;;) {
+    if (ReadingAtEnd(text, cursor)) return false;
+    sentence = CutSentence(text, cursor);
+    if (HasSomethingToSay(sentence)) return true;
+    // Only control bytes were left: the text is used up.
+    if (sentence.empty()) return false;
+    if (passedOver) passedOver(sentence);
+    ConsumeSeparator(text, cursor);
+  }
+}

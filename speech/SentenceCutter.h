@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Positions are 1-based. Between cuts, sentenceEnd is the position of the last separator
@@ -24,3 +25,10 @@ void ConsumeSeparator(std::string& text, const SentenceCursor& cursor);
 
 // A sentence has something to say when it holds a byte at or above "0".
 bool HasSomethingToSay(const std::string& sentence);
+
+// The reading's next sentence: cuts until a sentence has something to say and leaves it in
+// `sentence` (its separator not yet consumed). A sentence with nothing to say is handed to
+// passedOver and its separator consumed. False when the text is used up (nothing left, or
+// only control bytes); `sentence` then holds the last cut, if there was one.
+bool CutSentenceToSay(std::string& text, SentenceCursor& cursor, std::string& sentence,
+                      const std::function<void(const std::string&)>& passedOver = {});

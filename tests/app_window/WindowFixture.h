@@ -15,6 +15,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/testing/Testing.h"
 #include "speech/RUZIZ.h"
+#include "tests/support/WindowTeardown.h"
 
 struct ShownBox {
   std::string text;
@@ -27,7 +28,7 @@ class WindowHooks : public ::testing::Test {
  protected:
   void SetUp() override {
     ui::testing::App();
-    platform::SetErrorBoxHook([this](const std::string& m) { errors.push_back(m); });
+    testsupport::RecordErrorBoxes(errors);
     ui::testing::App().SetMessageBoxHook(
         [this](const std::string& text, const std::string& caption, unsigned flags) {
           boxes.push_back({text, caption, flags});
@@ -35,23 +36,13 @@ class WindowHooks : public ::testing::Test {
         });
   }
   void TearDown() override {
-    delete ZedUdezuv;
-    ZedUdezuv = nullptr;
+    testsupport::DestroyMainWindow();
     w = nullptr;
     ui::testing::App().SetMessageBoxHook({});
-    ui::TOpenDialog::SetExecuteHook({});
     platform::SetProgramFileForTesting("");
-    platform::SetErrorBoxHook(
-        [](const std::string& m) { ADD_FAILURE() << "error box after the test: " << m; });
   }
 
-  // As the program start does: the global is set before the creation handler runs.
-  void CreateWindow() {
-    ZedUdezuv = new TZedUdezuv();
-    ZedUdezuv->DoCreate();
-    w = ZedUdezuv;
-    ui::testing::ShowAndActivate(w);
-  }
+  void CreateWindow() { w = testsupport::CreateMainWindow(); }
 
   void Focus(ui::TWinControl* control) {
     control->SetFocus();

@@ -4,18 +4,13 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "tests/support/ServeWindow.h"
 
 namespace {
 
-// Serves the message loop until done() holds or the time is up.
 template <class Done>
 bool WaitFor(Done done, int seconds) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    ui::testing::ProcessMessages(20);
-  }
-  return true;
+  return testsupport::ServeWindowUntil(done, std::chrono::seconds(seconds), 20);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "WindowFixture.h"
 #include "banks/BankText.h"
 #include "banks/VoiceBanks.h"
+#include "tests/support/Files.h"
+#include "tests/support/Wav.h"
 
 namespace fs = std::filesystem;
 
@@ -16,22 +18,8 @@ namespace {
 
 constexpr int ChItem = 7;  // SlotLB's item "ch", slot 8
 
-std::string Samples(std::initializer_list<int> values) {
-  std::string s;
-  for (int v : values) {
-    auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
-    s.push_back(static_cast<char>(u & 0xFF));
-    s.push_back(static_cast<char>(u >> 8));
-  }
-  return s;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testsupport::ReadFile;
+using testsupport::SampleBytes;
 
 class TuningTest : public WindowTest {
  protected:
@@ -130,7 +118,7 @@ TEST_F(TuningTest, F5WithoutModifiersRestoresTheDemoText) {
 TEST_F(TuningTest, EnterShowsLevelAndLabelAndTheClosingReleaseIsSwallowed) {
   OpenMode();
   w->SlotLB->SetItemIndex(ChItem);
-  Slot(ChItem) = Samples({0, 12124, -500});  // level 37
+  Slot(ChItem) = SampleBytes({0, 12124, -500});  // level 37
   for (std::uint16_t closing : {ui::VK_RETURN, ui::VK_ESCAPE, ui::VK_SPACE, ui::VK_F4}) {
     SCOPED_TRACE(closing);
     boxes.clear();
@@ -168,18 +156,26 @@ TEST_F(TuningTest, F2StepsTheLevelAndBeepsAtTheLimits) {
   };
   const Case cases[] = {
       // 16384 is level 50: 16384 div 50 = 327, times 51 or 49.
-      {Samples({0, 16384, -100}), {}, Samples({0, 16677, -102}), 51, false},
-      {Samples({0, 16384, -100}), {ui::ssShift}, Samples({0, 16023, -98}), 49, false},
-      {Samples({0, 16384, -100}), {ui::ssCtrl, ui::ssAlt}, Samples({0, 16023, -98}), 49, false},
+      {SampleBytes({0, 16384, -100}), {}, SampleBytes({0, 16677, -102}), 51, false},
+      {SampleBytes({0, 16384, -100}), {ui::ssShift}, SampleBytes({0, 16023, -98}), 49, false},
+      {SampleBytes({0, 16384, -100}),
+       {ui::ssCtrl, ui::ssAlt},
+       SampleBytes({0, 16023, -98}),
+       49,
+       false},
       // The level need not move: 164 is level 1 (0.50 %), and so is 328 (1.00 %).
-      {Samples({164, -10}), {}, Samples({328, -20}), 1, false},
-      {Samples({32440, -7}), {}, Samples({32440, -7}), 99, true},           // 99 up: beep
-      {Samples({32440, -7}), {ui::ssAlt}, Samples({32046, 0}), 98, false},  // 99 down
-      {Samples({328, 0}), {ui::ssShift}, Samples({328, 0}), 1, true},       // 1 down: beep
-      {banks::EmptySlot, {}, banks::EmptySlot, 0, false},                   // 0: nothing
+      {SampleBytes({164, -10}), {}, SampleBytes({328, -20}), 1, false},
+      {SampleBytes({32440, -7}), {}, SampleBytes({32440, -7}), 99, true},           // 99 up: beep
+      {SampleBytes({32440, -7}), {ui::ssAlt}, SampleBytes({32046, 0}), 98, false},  // 99 down
+      {SampleBytes({328, 0}), {ui::ssShift}, SampleBytes({328, 0}), 1, true},       // 1 down: beep
+      {banks::EmptySlot, {}, banks::EmptySlot, 0, false},                           // 0: nothing
       {banks::EmptySlot, {ui::ssShift}, banks::EmptySlot, 0, false},
-      {Samples({-32768, 5}), {ui::ssShift}, Samples({-32768, 5}), 100, false},  // 100: nothing
-      {Samples({0, 32767}), {}, Samples({0, 32767}), 100, false},
+      {SampleBytes({-32768, 5}),
+       {ui::ssShift},
+       SampleBytes({-32768, 5}),
+       100,
+       false},  // 100: nothing
+      {SampleBytes({0, 32767}), {}, SampleBytes({0, 32767}), 100, false},
   };
   OpenMode();
   w->SlotLB->SetItemIndex(ChItem);
@@ -218,7 +214,7 @@ TEST_F(TuningTest, AVoiceReloadUndoesTheChanges) {
 
 TEST_F(TuningTest, CtrlGAloneExportsTheSlotAndBeeps) {
   OpenMode();
-  Slot(ChItem) = Samples({0, 0, 1, -1});
+  Slot(ChItem) = SampleBytes({0, 0, 1, -1});
   const fs::path file = folder / "ch.txt";
   // (Alt+G alone is the accelerator of the equaliser's label.)
   const ui::TShiftState others[] = {{},
@@ -261,9 +257,9 @@ TEST_F(TuningTest, ExportFilesHoldTheSlotAsABankElement) {
     std::string kept;  // what the element holds
   };
   const Case cases[] = {
-      {ChItem, "ch.txt", Samples({0, 0, 5, 0}), "#5#0#0#0,\r\n", Samples({5, 0})},
+      {ChItem, "ch.txt", SampleBytes({0, 0, 5, 0}), "#5#0#0#0,\r\n", SampleBytes({5, 0})},
       {22, "l antigua.txt", banks::EmptySlot, "#0#0,\r\n", banks::EmptySlot},
-      {26, "\xC3\xB1.txt", Samples({0, 0, 0}), "#0#0,\r\n", banks::EmptySlot},
+      {26, "\xC3\xB1.txt", SampleBytes({0, 0, 0}), "#0#0,\r\n", banks::EmptySlot},
       {5, "b.txt", ones255, line255 + ",\r\n", ones255},
       {6, "k.txt", ones256, line255 + "\r\n+#1,\r\n", ones256},
       {0, "a.txt", twoHundred600, line255b + "\r\n+" + line255b + "\r\n+" + line90 + ",\r\n",

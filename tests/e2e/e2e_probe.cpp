@@ -21,39 +21,21 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/support/Files.h"
+#include "tests/support/Wav.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(data.data(), std::streamsize(data.size()));
-}
-
-std::uint32_t U32(const std::string& s, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<std::uint8_t>(s[at + std::size_t(k)]);
-  return v;
-}
-
-std::vector<std::int16_t> Samples(const std::string& bytes, std::size_t from) {
-  std::vector<std::int16_t> out;
-  for (std::size_t i = from; i + 1 < bytes.size(); i += 2)
-    out.push_back(
-        std::int16_t(std::uint16_t(std::uint8_t(bytes[i]) | std::uint8_t(bytes[i + 1]) << 8)));
-  return out;
-}
+using testsupport::ReadFile;
+using testsupport::Samples;
+using testsupport::U32;
+using testsupport::WriteFile;
 
 long NonZero(const std::string& bytes, std::size_t from, std::size_t to) {
   long n = 0;
@@ -89,7 +71,7 @@ int Watch(const std::string& device, const std::string& wav, const std::string& 
   FileId lastWav;
   const std::string stop = out + "/stop";
   auto keepSegment = [&] {
-    if (segments > 0) WriteAll(out + "/seg" + std::to_string(segments) + ".raw", current);
+    if (segments > 0) WriteFile(out + "/seg" + std::to_string(segments) + ".raw", current);
   };
   for (;;) {
     const bool stopping = fs::exists(stop);
@@ -115,10 +97,10 @@ int Watch(const std::string& device, const std::string& wav, const std::string& 
     // The WAV file: a new file (it is renamed into place whole) is a new sentence's sound.
     FileId id = Identify(wav);
     if (id.exists && !(id == lastWav) && id.size >= 44) {
-      std::string data = ReadAll(wav);
+      std::string data = ReadFile(wav);
       if (data.size() == std::size_t(id.size)) {
         ++wavs;
-        WriteAll(out + "/wav" + std::to_string(wavs) + ".wav", data);
+        WriteFile(out + "/wav" + std::to_string(wavs) + ".wav", data);
         lastWav = id;
       }
     } else if (!id.exists) {
@@ -139,14 +121,14 @@ int Watch(const std::string& device, const std::string& wav, const std::string& 
   }
 }
 
-std::size_t FirstSound(const std::vector<std::int16_t>& s) {
+std::size_t FirstSound(const std::vector<int>& s) {
   std::size_t i = 0;
   while (i < s.size() && s[i] == 0) ++i;
   return i;
 }
 
 int Match(const std::string& segPath, const std::string& wavPath) {
-  const std::string seg = ReadAll(segPath), wav = ReadAll(wavPath);
+  const std::string seg = ReadFile(segPath), wav = ReadFile(wavPath);
   if (wav.size() < 44 || wav.compare(0, 4, "RIFF") != 0) {
     std::printf("%s is no WAV file\n", wavPath.c_str());
     return 1;
@@ -177,13 +159,13 @@ int main(int argc, char** argv) {
   if (cmd == "watch" && argc == 5) return Watch(argv[2], argv[3], argv[4]);
   if (cmd == "match" && argc == 4) return Match(argv[2], argv[3]);
   if (cmd == "rate" && argc == 3) {
-    const std::string wav = ReadAll(argv[2]);
+    const std::string wav = ReadFile(argv[2]);
     if (wav.size() < 44) return 1;
     std::printf("%u\n", U32(wav, 24));
     return 0;
   }
   if (cmd == "samples" && argc == 3) {
-    const std::string data = ReadAll(argv[2]);
+    const std::string data = ReadFile(argv[2]);
     const std::size_t from = data.compare(0, 4, "RIFF") == 0 ? 44 : 0;
     std::printf("%zu\n", data.size() > from ? (data.size() - from) / 2 : 0);
     return 0;

@@ -8,6 +8,7 @@
 #include "platform/core/MemoryStream.h"
 #include "platform/core/Numeric.h"
 #include "platform/core/Random.h"
+#include "tests/support/Wav.h"
 
 namespace {
 
@@ -36,8 +37,7 @@ Samples ImageSamples(const platform::MemoryStream& m) {
 }
 
 std::uint32_t DataSizeField(const platform::MemoryStream& m) {
-  const std::uint8_t* p = m.Data();
-  return p[40] | (p[41] << 8) | (p[42] << 16) | (static_cast<std::uint32_t>(p[43]) << 24);
+  return testsupport::U32(m.ToString(), 40);
 }
 
 // ---- ConvertRate ----

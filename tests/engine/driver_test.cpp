@@ -4,11 +4,11 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/core/MainLoop.h"
 #include "platform/core/Random.h"
 #include "tests/engine/SampleFixture.h"
+#include "tests/support/ServeLoop.h"
 
 using namespace enginetest;
 namespace fs = std::filesystem;
@@ -18,7 +18,7 @@ namespace {
 // samples in every other slot; slot 0 and the vowel variants empty.
 SlotArray SyntheticBank() {
   SlotArray bank;
-  for (auto& s : bank) s = std::string(2, '\0');
+  bank.fill(banks::EmptySlot);
   const int periodic[] = {1, 10, 17, 28, 38, 105, 110, 115};
   for (int slot = 1; slot < 120; ++slot) {
     std::vector<int> rec;
@@ -32,7 +32,7 @@ SlotArray SyntheticBank() {
     } else {
       for (int i = 0; i < 600; ++i) rec.push_back(((i * 37 + slot * 11) % 200 - 100) * 20);
     }
-    bank[static_cast<std::size_t>(slot)] = Bytes(rec);
+    bank[static_cast<std::size_t>(slot)] = SampleBytes(rec);
   }
   return bank;
 }
@@ -57,16 +57,6 @@ void Configure(TCreateVoice& v, const std::string& sentence, std::uint32_t rate,
   v.FWavFile = file.string();
 }
 
-// A fresh directory per test (tests of this file may run in parallel).
-fs::path TestDir() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  fs::path d = fs::temp_directory_path() /
-               (std::string("orv_driver_") + info->name() + "_" +
-                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-  fs::create_directories(d);
-  return d;
-}
-
 std::vector<std::string> DirEntries(const fs::path& d) {
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(d)) names.push_back(e.path().filename().string());
@@ -81,7 +71,8 @@ const char* const Sentence =
 }  // namespace
 
 TEST(Driver, SentenceBecomesAWaveFileWhoseHeaderMatchesIt) {
-  const fs::path dir = TestDir();
+  const testsupport::TempDir temp{"driver"};
+  const fs::path& dir = temp.path;
   struct Case {
     std::uint32_t rate;
     std::size_t dataBytes = 0;
@@ -120,11 +111,11 @@ TEST(Driver, SentenceBecomesAWaveFileWhoseHeaderMatchesIt) {
   const double full = static_cast<double>(cases[0].dataBytes / 2);
   EXPECT_NEAR(static_cast<double>(cases[1].dataBytes / 2), full / 2, 1.0);
   EXPECT_NEAR(static_cast<double>(cases[2].dataBytes / 2), full / 3, 1.0);
-  fs::remove_all(dir);
 }
 
 TEST(Driver, SameSeedSameFile) {
-  const fs::path dir = TestDir();
+  const testsupport::TempDir temp{"driver"};
+  const fs::path& dir = temp.path;
   std::string files[2];
   for (int k = 0; k < 2; ++k) {
     Engine v;
@@ -139,11 +130,11 @@ TEST(Driver, SameSeedSameFile) {
   }
   EXPECT_GT(files[0].size(), 44u);
   EXPECT_EQ(files[0], files[1]);
-  fs::remove_all(dir);
 }
 
 TEST(Driver, EmptySentenceWritesNothing) {
-  const fs::path dir = TestDir();
+  const testsupport::TempDir temp{"driver"};
+  const fs::path& dir = temp.path;
   Engine v;
   Configure(v, "", 22050, dir / "empty.wav");
   v.Synthesize();
@@ -151,7 +142,6 @@ TEST(Driver, EmptySentenceWritesNothing) {
   EXPECT_FALSE(fs::exists(dir / "empty.wav"));
   EXPECT_EQ(v.WaveStream, nullptr);
   EXPECT_EQ(v.ReverseScratch, nullptr);
-  fs::remove_all(dir);
 }
 
 TEST(Driver, FailureLeavesThePreviousFileAsItWas) {
@@ -165,7 +155,8 @@ TEST(Driver, FailureLeavesThePreviousFileAsItWas) {
       {"the file cannot be written (a directory stands there)", true, 5},
   };
   for (const Case& c : cases) {
-    const fs::path dir = TestDir();
+    const testsupport::TempDir temp{"driver"};
+    const fs::path& dir = temp.path;
     const fs::path target = dir / "out.wav";
     if (c.targetIsDirectory) {
       fs::create_directory(target);
@@ -185,22 +176,22 @@ TEST(Driver, FailureLeavesThePreviousFileAsItWas) {
     else
       EXPECT_EQ(ReadFile(target), "previous sentence") << c.name;
     EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.wav"}) << c.name;  // no scratch
-    fs::remove_all(dir);
   }
 }
 
 TEST(Driver, MissingFolderIsASilentFailure) {
-  const fs::path dir = TestDir();
+  const testsupport::TempDir temp{"driver"};
+  const fs::path& dir = temp.path;
   Engine v;
   Configure(v, Sentence, 22050, dir / "no" / "such" / "out.wav");
   v.Synthesize();
   EXPECT_TRUE(v.Terminated());
   EXPECT_FALSE(fs::exists(dir / "no"));
-  fs::remove_all(dir);
 }
 
 TEST(Driver, ALinkAtTheTargetIsReplacedNotFollowed) {
-  const fs::path dir = TestDir();
+  const testsupport::TempDir temp{"driver"};
+  const fs::path& dir = temp.path;
   const fs::path victim = dir / "victim.txt";
   std::ofstream(victim) << "do not touch";
   fs::create_symlink(victim, dir / "out.wav");
@@ -211,32 +202,28 @@ TEST(Driver, ALinkAtTheTargetIsReplacedNotFollowed) {
   EXPECT_FALSE(fs::is_symlink(dir / "out.wav"));
   EXPECT_EQ(ReadFile(dir / "out.wav").substr(0, 4), "RIFF");
   EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"out.wav", "victim.txt"}));
-  fs::remove_all(dir);
 }
 
 TEST(Driver, TheThreadHandsTheSynthesisToTheMainLoop) {
   using namespace std::chrono_literals;
   platform::MainLoop::MarkMainThread();
-  const fs::path dir = TestDir();
+  const testsupport::TempDir temp{"driver"};
+  const fs::path& dir = temp.path;
   {
     // Created running, filled afterwards: the synthesis waits for the main loop.
     TCreateVoice t(false);
     Configure(t, Sentence, 11025, dir / "thread.wav");
-    const auto end = std::chrono::steady_clock::now() + 10s;
-    while (!t.Finished() && std::chrono::steady_clock::now() < end) {
-      platform::MainLoop::WaitForPending(10ms);
-      platform::MainLoop::ServePending();
-    }
+    testsupport::ServeMainLoopUntil([&] { return t.Finished(); }, 10s);
     EXPECT_TRUE(t.Terminated());
   }
   const std::string wav = ReadFile(dir / "thread.wav");
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(U32(wav, 24), 11025u);
-  fs::remove_all(dir);
 }
 
 TEST(Driver, ControlBytesBelow14AddNothingAndBytes14To31AddTheirOneSample) {
-  const fs::path dir = TestDir();
+  const testsupport::TempDir temp{"driver"};
+  const fs::path& dir = temp.path;
   auto speak = [&](const std::string& sentence) {
     Engine v;
     Configure(v, sentence, 22050, dir / "c.wav");
@@ -275,5 +262,4 @@ TEST(Driver, ControlBytesBelow14AddNothingAndBytes14To31AddTheirOneSample) {
     }
     EXPECT_EQ(a, b) << c.name;
   }
-  fs::remove_all(dir);
 }

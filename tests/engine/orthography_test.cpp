@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "banks/VoiceBanks.h"
 #include "speech/CreateVoice.h"
 #include "speech/TextBytes.h"
 #include "speech/TextNormalisation.h"
@@ -201,7 +202,7 @@ TEST(Orthography, LetterViewsAtAPosition) {
 // b, c before i as z, \036 the strong r).
 TEST(Orthography, WholeSentenceThroughTheDriver) {
   TCreateVoice v(true);
-  for (std::string& slot : v.FBank) slot = std::string(2, '\0');
+  v.FBank.fill(banks::EmptySlot);
   v.FPitch = 71;
   v.FSpeed = 5;
   v.FVolume = 80;

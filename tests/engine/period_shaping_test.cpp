@@ -41,7 +41,7 @@ TEST(PeriodShaping, ShapePeriodRamps) {
   for (const Case& c : cases) {
     Voice v;
     std::string result;
-    v.ShapePeriod(Bytes(c.in), c.inDiv, c.outDiv, result);
+    v.ShapePeriod(SampleBytes(c.in), c.inDiv, c.outDiv, result);
     EXPECT_EQ(Samples(result), c.out) << c.name;
   }
 }
@@ -124,7 +124,7 @@ TEST(PeriodShaping, WavesAndRampsDoNotDependOnEarlierCalls) {
   auto shape = [](const Shape& sh) {
     Voice v;
     std::string result;
-    v.ShapePeriod(Bytes(Repeat(1000, sh.samples)), sh.inDiv, sh.outDiv, result);
+    v.ShapePeriod(SampleBytes(Repeat(1000, sh.samples)), sh.inDiv, sh.outDiv, result);
     return Samples(result);
   };
   std::vector<std::vector<int>> shaped;
@@ -145,8 +145,8 @@ TEST(PeriodShaping, BlendPeriodsWeights) {
   for (const Case& c : cases) {
     Voice v;
     v.FSpeed = static_cast<std::uint16_t>(c.speed);
-    v.FBank[1] = Bytes(Repeat(1000, 4));
-    v.FBank[28] = Bytes(Repeat(100, 4));
+    v.FBank[1] = SampleBytes(Repeat(1000, 4));
+    v.FBank[28] = SampleBytes(Repeat(100, 4));
     v.FPeriod.clear();
     v.BlendPeriods(1, 28, static_cast<std::uint8_t>(c.remaining), 0);
     const int expected = 10 * c.fromWeight + (100 - c.fromWeight);
@@ -161,7 +161,7 @@ TEST(PeriodShaping, BlendPeriodsFadeFromTheEmptySlot) {
   for (int remaining = 0; remaining <= 2; ++remaining) {
     Voice v;
     v.FSpeed = 3;
-    v.FBank[10] = Bytes(Repeat(1000, 3));
+    v.FBank[10] = SampleBytes(Repeat(1000, 3));
     v.BlendPeriods(0, 10, static_cast<std::uint8_t>(remaining), 1);
     EXPECT_EQ(Samples(v.FPeriod), Repeat(expected[remaining], 3)) << remaining;
   }
@@ -170,8 +170,8 @@ TEST(PeriodShaping, BlendPeriodsFadeFromTheEmptySlot) {
 TEST(PeriodShaping, BlendPeriodsLetsTheShorterRecordingLinger) {
   Voice v;
   v.FSpeed = 10;
-  v.FBank[17] = Bytes({1000});
-  v.FBank[115] = Bytes({0, 0, 0});
+  v.FBank[17] = SampleBytes({1000});
+  v.FBank[115] = SampleBytes({0, 0, 0});
   v.BlendPeriods(17, 115, 1, 0);  // W = 66
   EXPECT_EQ(Samples(v.FPeriod), (std::vector<int>{660, 435, 287}));
 }

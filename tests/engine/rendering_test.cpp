@@ -55,7 +55,7 @@ TEST(Rendering, LeadInBeforeStopsAndFricatives) {
                         {'s', 32728, 50}};
   for (const Case& c : cases) {
     RenderVoice v(c.letter, 43, 1);
-    v.FBank[43] = Bytes(Repeat(-700, c.recording));
+    v.FBank[43] = SampleBytes(Repeat(-700, c.recording));
     std::vector<int> expected(static_cast<std::size_t>(c.zeros), 0);
     for (int i = 0; i < c.recording; ++i) expected.push_back(-700);
     EXPECT_EQ(v.Render(), expected) << "letter " << c.letter << " recording " << c.recording;
@@ -73,7 +73,7 @@ TEST(Rendering, VoicedConsonantsMixInTheFadingVoicingWave) {
   for (const Case& c : cases) {
     RenderVoice v(c.letter, 27, 1);
     v.FVoicingAmp = 12800;
-    v.FBank[27] = Bytes(Repeat(1001, c.recording));
+    v.FBank[27] = SampleBytes(Repeat(1001, c.recording));
     std::vector<int> s = v.Render();
     ASSERT_EQ(s.size(), static_cast<std::size_t>(c.length)) << c.letter;
     EXPECT_EQ(s.front(), c.length == c.recording ? 500 : 0) << c.letter;  // the wave starts at 0
@@ -86,12 +86,12 @@ TEST(Rendering, VoicedConsonantsMixInTheFadingVoicingWave) {
 
 TEST(Rendering, NothingForNoRepeatsRawPeriodForOne) {
   RenderVoice none('a', 1, 0);
-  none.FBank[1] = Bytes(Repeat(1000, 100));
+  none.FBank[1] = SampleBytes(Repeat(1000, 100));
   EXPECT_TRUE(none.Render().empty());
 
   RenderVoice once('a', 1, 1);
   once.FVoicingAmp = 12800;
-  once.FBank[1] = Bytes(Repeat(1000, 100));
+  once.FBank[1] = SampleBytes(Repeat(1000, 100));
   EXPECT_EQ(once.Render(), Repeat(1000, 100));
 
   RenderVoice mark('.', 0, 1);
@@ -100,7 +100,7 @@ TEST(Rendering, NothingForNoRepeatsRawPeriodForOne) {
 
 TEST(Rendering, PeriodsAreCutShapedAndAsLongAsTheVoicingPeriod) {
   RenderVoice v('a', 1, 6);
-  v.FBank[1] = Bytes(Repeat(1000, 300));  // cut to 180 samples, then faded at its edges
+  v.FBank[1] = SampleBytes(Repeat(1000, 300));  // cut to 180 samples, then faded at its edges
   std::vector<int> s = v.Render();
   ASSERT_EQ(s.size(), 6u * 184u);  // 22050 / 120 = 183.75
   EXPECT_EQ(EachPeriod(s, 184, 0), Repeat(0, 6));
@@ -127,7 +127,7 @@ TEST(Rendering, FadeOutBeforeAConsonant) {
     RenderVoice v('a', 1, c.repeats);
     v.FSpeed = static_cast<std::uint16_t>(c.speed);
     v.Prosody.PairBuffer = std::string("a\xff");
-    v.FBank[1] = Bytes(Repeat(1000, 300));
+    v.FBank[1] = SampleBytes(Repeat(1000, 300));
     EXPECT_EQ(EachPeriod(v.Render(), 184, 90), c.middles) << c.name;
   }
 }
@@ -148,8 +148,8 @@ TEST(Rendering, GlidesIntoTheNextVowel) {
     RenderVoice v('a', 1, c.repeats);
     v.FSpeed = static_cast<std::uint16_t>(c.speed);
     v.Prosody.PairBuffer = c.pair;
-    v.FBank[1] = Bytes(Repeat(1000, 300));
-    v.FBank[28] = Bytes(Repeat(0, 300));
+    v.FBank[1] = SampleBytes(Repeat(1000, 300));
+    v.FBank[28] = SampleBytes(Repeat(0, 300));
     EXPECT_EQ(EachPeriod(v.Render(), 184, 90), c.middles) << c.pair << " at speed " << c.speed;
   }
 }
@@ -160,8 +160,8 @@ TEST(Rendering, RepeatsRaisedToFourAfterTheFirstPassStillRendersTheFixedCount) {
   RenderVoice v('a', 1, 2);
   v.FSpeed = 10;
   v.Prosody.PairBuffer = "ao";
-  v.FBank[1] = Bytes(Repeat(1000, 300));
-  v.FBank[28] = Bytes(Repeat(0, 300));
+  v.FBank[1] = SampleBytes(Repeat(1000, 300));
+  v.FBank[28] = SampleBytes(Repeat(0, 300));
   EXPECT_EQ(EachPeriod(v.Render(), 184, 90), (std::vector<int>{330, 500}));
   EXPECT_EQ(v.Prosody.Repeats, 4);
 }
@@ -182,7 +182,7 @@ TEST(Rendering, TimbreShapesUncutPeriods) {
     RenderVoice v('a', 1, 2);
     v.Prosody.CurrentPitch = v.Prosody.PitchCeiling = 60;
     v.FTimbre = static_cast<std::uint16_t>(c.timbre);
-    v.FBank[1] = Bytes(Repeat(1000, 100));
+    v.FBank[1] = SampleBytes(Repeat(1000, 100));
     std::vector<int> s = v.Render();
     ASSERT_EQ(s.size(), 2u * 368u) << c.timbre;
     for (auto [i, value] : c.samples)
@@ -207,7 +207,7 @@ TEST(Rendering, TimbresMixingTheTwoReversedSamples) {
     v.FTimbre = static_cast<std::uint16_t>(c.timbre);
     std::vector<int> ramp;
     for (int i = 1; i <= 100; ++i) ramp.push_back(10 * i);
-    v.FBank[28] = Bytes(ramp);
+    v.FBank[28] = SampleBytes(ramp);
     std::vector<int> s = v.Render();
     EXPECT_EQ(std::vector<int>(s.begin(), s.begin() + 4), c.first) << "timbre " << c.timbre;
   }
@@ -218,7 +218,7 @@ TEST(Rendering, OneRandomDrawPerPeriodWhateverTheTimbre) {
     platform::RandSeed(1234);
     RenderVoice v('e', 10, 6);
     v.FTimbre = static_cast<std::uint16_t>(timbre);
-    v.FBank[10] = Bytes(Repeat(1000, 150));
+    v.FBank[10] = SampleBytes(Repeat(1000, 150));
     v.Render();
     const int after = platform::Random(1000000);
     platform::RandSeed(1234);

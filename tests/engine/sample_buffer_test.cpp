@@ -98,7 +98,7 @@ TEST(SampleBuffer, NormalizeLevelScalesEachHalfToTheTarget) {
     Voice v;
     MemoryStream s;
     s.SetSize(44);
-    std::string bytes = std::string(44, 'x') + Bytes(c.in);
+    std::string bytes = std::string(44, 'x') + SampleBytes(c.in);
     s.Assign(bytes);
     v.NormalizeLevel(s, 44, static_cast<std::int8_t>(c.level));
     EXPECT_EQ(Samples(s, 44), c.out) << c.name;

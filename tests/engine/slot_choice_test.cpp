@@ -5,21 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "banks/VoiceBanks.h"
 #include "speech/CreateVoice.h"
 #include "speech/SlotChoice.h"
 #include "speech/TextBytes.h"
 
 namespace {
 
-const std::string kEmptySlot(2, '\0');
 const std::string kRecording("\x10\x00\x20\x00", 4);
 
 // A voice with a recording in every slot but 0 and the ones listed.
 SlotArray VoiceWithEmpty(const std::vector<int>& empty) {
   SlotArray bank;
   bank.fill(kRecording);
-  bank[0] = kEmptySlot;
-  for (int s : empty) bank[static_cast<std::size_t>(s)] = kEmptySlot;
+  bank[0] = banks::EmptySlot;
+  for (int s : empty) bank[static_cast<std::size_t>(s)] = banks::EmptySlot;
   return bank;
 }
 

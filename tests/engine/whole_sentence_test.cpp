@@ -20,9 +20,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using enginetest::ReadFile;
-using enginetest::U16;
-using enginetest::U32;
+using testsupport::ReadFile;
+using testsupport::U16;
+using testsupport::U32;
 
 struct Settings {
   std::uint32_t rate = 22050;
@@ -36,11 +36,8 @@ constexpr std::uint32_t kSeed = 41;
 
 // The whole file, or an empty string when none was written.
 std::string Speak(const std::string& sentence, const Settings& s, const SlotArray& bank) {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path file =
-      fs::temp_directory_path() /
-      (std::string("orv_whole_") + info->name() + "_" +
-       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".wav");
+  const testsupport::TempDir dir{"whole"};
+  const fs::path file = dir.path / "sentence.wav";
   TCreateVoice v(true);
   v.FSentence = sentence;
   v.FSampleRate = s.rate;
@@ -57,9 +54,7 @@ std::string Speak(const std::string& sentence, const Settings& s, const SlotArra
   platform::RandSeed(kSeed);
   v.Synthesize();
   EXPECT_TRUE(v.Terminated());
-  std::string wav = fs::exists(file) ? ReadFile(file) : std::string();
-  fs::remove(file);
-  return wav;
+  return ReadFile(file);
 }
 
 // The samples of a file, after checking that its header describes it.
@@ -80,7 +75,7 @@ std::vector<int> CheckedSamples(const std::string& wav, std::uint32_t rate) {
   EXPECT_EQ(U16(wav, 34), 16u);
   EXPECT_EQ(wav.substr(36, 4), "data");
   EXPECT_EQ(U32(wav, 40), n - 44);
-  return enginetest::Samples(wav, 44);
+  return testsupport::Samples(wav, 44);
 }
 
 SlotArray Voice(int bank) {

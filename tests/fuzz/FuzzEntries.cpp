@@ -16,6 +16,8 @@
 #include "platform/core/RichText.h"
 #include "speech/CreateVoice.h"
 #include "speech/RUZIZ.h"
+#include "tests/support/Files.h"
+#include "tests/support/Wav.h"
 
 namespace fs = std::filesystem;
 
@@ -26,36 +28,13 @@ std::uint8_t At(std::string_view s, std::size_t i) {
   return i < s.size() ? static_cast<std::uint8_t>(s[i]) : 0;
 }
 
-std::uint32_t U32(const std::string& b, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<std::uint8_t>(b[at + k]);
-  return v;
-}
-std::uint32_t U16(const std::string& b, std::size_t at) {
-  return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8;
-}
+using testsupport::U16;
+using testsupport::U32;
 
 // One folder per process for the sentence files, removed at exit.
 const fs::path& ScratchDir() {
-  struct Dir {
-    fs::path path;
-    Dir() {
-      path = fs::temp_directory_path() / ("orv_fuzz_" + std::to_string(::getpid()));
-      fs::create_directories(path);
-    }
-    ~Dir() {
-      std::error_code ec;
-      fs::remove_all(path, ec);
-    }
-  };
-  static const Dir dir;
+  static const testsupport::TempDir dir{"fuzz"};
   return dir.path;
-}
-
-std::optional<std::string> ReadIfThere(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // What is wrong with a sentence's WAV file, if anything.
@@ -144,7 +123,7 @@ std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sent
     if (v.WaveStream || v.FPhoneStream || v.FPeriodStream || v.FVoicingStream || v.ReverseScratch)
       return "the synthesis kept a stream";
   }
-  const std::optional<std::string> wav = ReadIfThere(file);
+  const std::optional<std::string> wav = testsupport::ReadFileIfThere(file);
   // Only an empty sentence is meant to give no file; any other sentence failing silently
   // is a fault of the engine worth looking into.
   if (!wav) return sentence.empty() ? "" : "no file for a sentence that is not empty";

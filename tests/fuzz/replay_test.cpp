@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "tests/fuzz/FuzzEntries.h"
+#include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -36,9 +35,7 @@ TEST_P(Replay, SeedsAndRegressionsPassTheirChecks) {
   std::vector<fs::path> all = seeds;
   for (const fs::path& p : FilesIn(root / "regressions" / t.name)) all.push_back(p);
   for (const fs::path& p : all) {
-    std::ifstream in(p, std::ios::binary);
-    const std::string bytes(std::istreambuf_iterator<char>(in), {});
-    EXPECT_EQ(t.run(bytes), "") << p;
+    EXPECT_EQ(t.run(testsupport::ReadFile(p)), "") << p;
   }
 }
 

@@ -17,12 +17,14 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/testing/Testing.h"
 #include "speech/RUZIZ.h"
+#include "tests/support/ServeWindow.h"
+#include "tests/support/WindowTeardown.h"
 
 class HardeningTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ui::testing::App();
-    platform::SetErrorBoxHook([this](const std::string& m) { errors.push_back(m); });
+    testsupport::RecordErrorBoxes(errors);
     platform::SetMciObserver(
         [this](platform::MCIDEVICEID, unsigned command, platform::DWORD_PTR, const void* parms) {
           if (command == platform::MCI_OPEN) {
@@ -34,10 +36,7 @@ class HardeningTest : public ::testing::Test {
           }
           if (command == platform::MCI_PLAY) ++plays;
         });
-    ZedUdezuv = new TZedUdezuv();
-    ZedUdezuv->DoCreate();
-    w = ZedUdezuv;
-    ui::testing::ShowAndActivate(w);
+    w = testsupport::CreateMainWindow();
     ASSERT_TRUE(errors.empty()) << errors.front();
     ASSERT_NE(w->Voices, nullptr);
     wav = w->Voices->FWavFile;
@@ -45,24 +44,15 @@ class HardeningTest : public ::testing::Test {
 
   void TearDown() override {
     if (w && w->Voices) w->Voices->Stop();
-    delete ZedUdezuv;
-    ZedUdezuv = nullptr;
+    testsupport::DestroyMainWindow();
     w = nullptr;
     platform::SetMciObserver({});
-    ui::TOpenDialog::SetExecuteHook({});
-    platform::SetErrorBoxHook(
-        [](const std::string& m) { ADD_FAILURE() << "error box after the test: " << m; });
   }
 
   // Serves the message loop until done() holds; false when the time ran out first.
   template <class Done>
   bool WaitFor(Done done, int seconds) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      ui::testing::ProcessMessages(5);
-    }
-    return true;
+    return testsupport::ServeWindowUntil(done, std::chrono::seconds(seconds));
   }
 
   bool Reading() const { return w->Voices->FTimer->Interval() != 0; }

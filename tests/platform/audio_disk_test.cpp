@@ -10,7 +10,7 @@
 
 using namespace platform;
 using audio_test::MakeWave;
-using audio_test::ReadAll;
+using audio_test::ReadFile;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -53,7 +53,7 @@ class DiskDevice : public testing::Test {
     EXPECT_EQ(mciSendCommandA(id, MCI_PLAY, MCI_WAIT, nullptr), 0u);
     EXPECT_EQ(Status(id, MCI_STATUS_MODE), MCI_MODE_STOP);
     Close(id);
-    return ReadAll(heard);
+    return ReadFile(heard);
   }
 };
 
@@ -133,9 +133,9 @@ TEST_F(DiskDevice, CloseSilencesAtOnce) {
   while (Status(id, MCI_STATUS_POSITION) < 200 && Clock::now() - start < std::chrono::seconds(3))
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   Close(id);
-  const size_t at_close = ReadAll(heard).size();
+  const size_t at_close = ReadFile(heard).size();
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  EXPECT_EQ(ReadAll(heard).size(), at_close);
+  EXPECT_EQ(ReadFile(heard).size(), at_close);
   EXPECT_LT(at_close, w.samples.size());
   EXPECT_GT(at_close, 0u);
 }

@@ -1,16 +1,11 @@
 // Sound files made on the spot for the sound tests.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/audio/WaveFile.h"
+#include "tests/support/Files.h"
 
 namespace audio_test {
 
@@ -30,29 +25,7 @@ inline platform::WaveData MakeWave(uint32_t rate, uint16_t channels, uint16_t bi
   return w;
 }
 
-// A fresh folder under the system's temporary folder, removed with the object.
-struct TempDir {
-  std::filesystem::path path;
-  explicit TempDir(const std::string& tag) {
-    path = std::filesystem::temp_directory_path() /
-           ("orv_" + tag + "_" + std::to_string(::getpid()) + "_" +
-            std::to_string(reinterpret_cast<uintptr_t>(this) & 0xFFFF));
-    std::filesystem::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string File(const std::string& name) const { return (path / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(File(name), std::ios::binary) << bytes;
-    return File(name);
-  }
-};
-
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testsupport::ReadFile;
+using testsupport::TempDir;
 
 }  // namespace audio_test

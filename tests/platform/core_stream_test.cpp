@@ -7,6 +7,7 @@
 #include "platform/core/Cp1252.h"
 #include "platform/core/MemoryStream.h"
 #include "platform/core/Random.h"
+#include "tests/support/Files.h"
 
 using namespace platform;
 
@@ -49,9 +50,7 @@ TEST(MemoryStream, SaveToFileReplacesAndReportsFailure) {
   s.SaveToFile(path.string());
   s.Assign("hi");
   s.SaveToFile(path.string());
-  std::ifstream in(path, std::ios::binary);
-  std::string got((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(got, "hi");
+  EXPECT_EQ(testsupport::ReadFile(path), "hi");
   std::filesystem::remove(path);
   EXPECT_THROW(s.SaveToFile("/nonexistent-dir/x.bin"), std::runtime_error);
 }

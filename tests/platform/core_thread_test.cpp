@@ -9,6 +9,7 @@
 
 #include "platform/core/MainLoop.h"
 #include "platform/core/Thread.h"
+#include "tests/support/ServeLoop.h"
 
 using namespace platform;
 using namespace std::chrono_literals;
@@ -44,13 +45,7 @@ class SyncThread : public TThread {
   std::chrono::milliseconds delay_;
 };
 
-void ServeUntil(const std::function<bool()>& done) {
-  auto end = std::chrono::steady_clock::now() + 5s;
-  while (!done() && std::chrono::steady_clock::now() < end) {
-    MainLoop::WaitForPending(10ms);
-    MainLoop::ServePending();
-  }
-}
+void ServeUntil(const std::function<bool()>& done) { testsupport::ServeMainLoopUntil(done, 5s); }
 }  // namespace
 
 TEST(Thread, SynchronizedCallRunsOnTheMainLoop) {

@@ -334,7 +334,7 @@ TEST_F(Player, VolumeIsKeptOnlyWhenTakenAndSentToEveryNewDevice) {
 
 TEST_F(Player, SaveWritesTheCurrentFile) {
   const std::string a = Wave("a.wav", 100);
-  const std::string before = audio_test::ReadAll(a);
+  const std::string before = audio_test::ReadFile(a);
   TSFPlayer p;
   p.Save();  // no name yet: nothing
   EXPECT_TRUE(sent.empty());
@@ -343,7 +343,7 @@ TEST_F(Player, SaveWritesTheCurrentFile) {
   p.Save();
   EXPECT_EQ(p.FError, 0u);
   EXPECT_EQ(saved_names, (std::vector<std::string>{a}));
-  EXPECT_EQ(audio_test::ReadAll(a), before);
+  EXPECT_EQ(audio_test::ReadFile(a), before);
 }
 
 TEST_F(Player, DestroyClosesTheDevice) {

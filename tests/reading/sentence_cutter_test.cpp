@@ -6,14 +6,17 @@
 #include "speech/SentenceCutter.h"
 
 namespace {
-// Cuts a whole text the way the reading does, tick after tick.
-std::vector<std::string> CutAll(std::string& text) {
+// Cuts a whole text the way the reading does, tick after tick; what it passes over for
+// having nothing to say goes to passedOver.
+std::vector<std::string> CutAll(std::string& text, std::vector<std::string>* passedOver = nullptr) {
   std::vector<std::string> out;
   SentenceCursor c;
-  while (!ReadingAtEnd(text, c)) {
-    std::string s = CutSentence(text, c);
+  std::string s;
+  while (CutSentenceToSay(text, c, s, [&](const std::string& p) {
+    if (passedOver) passedOver->push_back(p);
+  })) {
+    out.push_back(s);
     ConsumeSeparator(text, c);
-    if (!s.empty()) out.push_back(s);  // what a final line end leaves is an empty cut
     if (out.size() > 1000) break;
   }
   return out;
@@ -27,14 +30,14 @@ TEST(SentenceCutter, CutsAtFullStopsBeforeCapitalsAndAtLineEnds) {
   } cases[] = {
       {"Hola. Adios\r\n", {"Hola. ", "Adios\r"}},
       {"Hola. Adios", {"Hola. ", "Adios"}},
-      {"Hola. \xC1rbol", {"Hola. ", "\xC1rbol"}},  // accented capital cuts
+      {"Hola. \xC1rbol", {"Hola. ", "\xC1rbol"}},      // accented capital cuts
       {"Vino la ONU. Luego", {"Vino la ONU. Luego"}},  // abbreviation in capitals
-      {"Hola. \xBFQu\xE9?", {"Hola. \xBFQu\xE9?"}},     // inverted question mark
+      {"Hola. \xBFQu\xE9?", {"Hola. \xBFQu\xE9?"}},    // inverted question mark
       {"Hola. \xD1u", {"Hola. \xD1u"}},
       {"Hola. 3 veces", {"Hola. 3 veces"}},
-      {"Hola.  Adios", {"Hola.  Adios"}},                // two blanks
+      {"Hola.  Adios", {"Hola.  Adios"}},  // two blanks
       {"uno\r\ndos\r\ntres\r\n", {"uno\r", "dos\r", "tres\r"}},
-      {"uno\r\n\r\n\r\ndos", {"uno    \r", "dos"}},      // folded blank lines
+      {"uno\r\n\r\n\r\ndos", {"uno    \r", "dos"}},  // folded blank lines
       {"a", {"a"}},
       {"7", {"7"}},
       {"", {}},
@@ -77,4 +80,11 @@ TEST(SentenceCutter, NothingToSayBelowDigitZero) {
   EXPECT_FALSE(HasSomethingToSay("  ...---!\r"));
   EXPECT_TRUE(HasSomethingToSay("...0"));
   EXPECT_TRUE(HasSomethingToSay(" \xBF"));
+}
+
+TEST(SentenceCutter, TheReadingPassesOverSentencesWithNothingToSay) {
+  std::string text = "Uno.\r\n--- !\r\nDos.\r\n \r\n";
+  std::vector<std::string> passed;
+  EXPECT_EQ(CutAll(text, &passed), (std::vector<std::string>{"Uno.\r", "Dos.\r"}));
+  EXPECT_EQ(passed, (std::vector<std::string>{"--- !\r", " \r"}));
 }

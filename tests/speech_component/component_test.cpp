@@ -14,12 +14,12 @@
 #include "platform/core/Files.h"
 #include "platform/core/Timer.h"
 #include "speech/RUZIZ.h"
-#include "tests/engine/SampleFixture.h"
-#include "tests/speech_component/SpeechTestDir.h"
+#include "tests/support/Files.h"
+#include "tests/support/Wav.h"
 
 namespace fs = std::filesystem;
-using enginetest::Bytes;
-using enginetest::Samples;
+using testsupport::SampleBytes;
+using testsupport::Samples;
 
 namespace {
 
@@ -31,7 +31,7 @@ class Creation : public testing::Test {
     platform::SetProgramFileForTesting("");
     unsetenv("TEMP");
   }
-  speechtest::TestDir dir;
+  testsupport::TempDir dir{"speech"};
 };
 
 TEST_F(Creation, TheWavFileGoesToTempElseToTheProgramFolder) {
@@ -124,7 +124,7 @@ TEST(Resample, HandWorkedCases) {
       {"a trailing odd byte is no sample", 12, {0, 10, 20, 30, 40}, {0, 20}, true},
   };
   for (const Case& c : cases) {
-    std::string in = Bytes(c.in);
+    std::string in = SampleBytes(c.in);
     if (c.trailingByte) in.push_back('\x7F');
     EXPECT_EQ(Samples(TORVHumanVoices::Resample(in, c.setting)), c.out) << c.what;
   }
@@ -143,7 +143,7 @@ TEST(Resample, EachSettingHasItsRatio) {
   for (const Case& c : cases) {
     std::vector<int> ramp;
     for (int k = 0; k < 20; ++k) ramp.push_back(10 * c.L * k);
-    const std::vector<int> out = Samples(TORVHumanVoices::Resample(Bytes(ramp), c.setting));
+    const std::vector<int> out = Samples(TORVHumanVoices::Resample(SampleBytes(ramp), c.setting));
     ASSERT_EQ(out.size(), c.count) << "setting " << c.setting;
     for (std::size_t m = 0; m < out.size(); ++m)
       EXPECT_EQ(out[m], static_cast<int>(10 * c.M * m)) << "setting " << c.setting << " at " << m;
@@ -151,14 +151,14 @@ TEST(Resample, EachSettingHasItsRatio) {
 }
 
 TEST(Resample, OutsideTheSettingsNothingChangesAndShortSoundsGiveNothing) {
-  const std::string sound = Bytes({5, -7, 300, 32767, -32768});
+  const std::string sound = SampleBytes({5, -7, 300, 32767, -32768});
   for (std::int16_t setting : {0, 13, -1, 200, -32768}) {
     EXPECT_EQ(TORVHumanVoices::Resample(sound, setting), sound) << setting;
     EXPECT_EQ(TORVHumanVoices::Resample(banks::EmptySlot, setting), banks::EmptySlot) << setting;
     EXPECT_EQ(TORVHumanVoices::Resample("", setting), "") << setting;
   }
   for (std::int16_t setting = 1; setting <= 12; ++setting) {
-    EXPECT_EQ(TORVHumanVoices::Resample(Bytes({1234}), setting), "") << setting;
+    EXPECT_EQ(TORVHumanVoices::Resample(SampleBytes({1234}), setting), "") << setting;
     EXPECT_EQ(TORVHumanVoices::Resample(banks::EmptySlot, setting), "") << setting;
     EXPECT_EQ(TORVHumanVoices::Resample("", setting), "") << setting;
     EXPECT_EQ(TORVHumanVoices::Resample("\x01", setting), "") << setting;
@@ -173,17 +173,17 @@ TEST(PeakPercent, RoundedPercentOfTheLargestMagnitude) {
   } cases[] = {
       {"empty slot", banks::EmptySlot, 0},
       {"no bytes", "", 0},
-      {"one sample, however loud", Bytes({32767}), 0},
-      {"one negative sample", Bytes({-32768}), 0},
-      {"full scale", Bytes({0, 32767}), 100},
-      {"-32768 counts 32768 and stays 100", Bytes({100, -32768}), 100},
-      {"half scale", Bytes({0, 16384, -100}), 50},
-      {"only negative samples", Bytes({-5, -16384, -200}), 50},
-      {"just below a half rounds down", Bytes({0, 16547}), 50},
-      {"just above a half rounds up", Bytes({0, 16548}), 51},
-      {"the smaller side does not count", Bytes({-16548, 327}), 51},
-      {"quiet rounds up to 1", Bytes({0, 200, 164}), 1},
-      {"silence", Bytes({0, 0, 0, 0}), 0},
+      {"one sample, however loud", SampleBytes({32767}), 0},
+      {"one negative sample", SampleBytes({-32768}), 0},
+      {"full scale", SampleBytes({0, 32767}), 100},
+      {"-32768 counts 32768 and stays 100", SampleBytes({100, -32768}), 100},
+      {"half scale", SampleBytes({0, 16384, -100}), 50},
+      {"only negative samples", SampleBytes({-5, -16384, -200}), 50},
+      {"just below a half rounds down", SampleBytes({0, 16547}), 50},
+      {"just above a half rounds up", SampleBytes({0, 16548}), 51},
+      {"the smaller side does not count", SampleBytes({-16548, 327}), 51},
+      {"quiet rounds up to 1", SampleBytes({0, 200, 164}), 1},
+      {"silence", SampleBytes({0, 0, 0, 0}), 0},
   };
   for (const Case& c : cases) EXPECT_EQ(TORVHumanVoices::PeakPercent(c.sound), c.level) << c.what;
 }
@@ -195,7 +195,7 @@ class Loading : public testing::Test {
     v = std::make_unique<TORVHumanVoices>(nullptr);
   }
   void TearDown() override { unsetenv("TEMP"); }
-  speechtest::TestDir dir;
+  testsupport::TempDir dir{"speech"};
   std::unique_ptr<TORVHumanVoices> v;
 };
 
@@ -245,7 +245,7 @@ TEST_F(Loading, RecordedSlotsAreResampledEmptySlotsStayEmpty) {
 TEST_F(Loading, ALoadDiscardsChangesMadeInPlace) {
   v->LoadVoice(0, 0, 0);
   const std::string original = v->FBank[7];
-  v->FBank[7] = Bytes({1, 2, 3});
+  v->FBank[7] = SampleBytes({1, 2, 3});
   v->LoadVoice(0, 0, 0);
   EXPECT_TRUE(v->FBank[7] == original);
 }

@@ -17,11 +17,13 @@
 #include "platform/core/MainLoop.h"
 #include "platform/core/Timer.h"
 #include "speech/RUZIZ.h"
-#include "tests/speech_component/SpeechTestDir.h"
+#include "tests/support/Files.h"
+#include "tests/support/ServeLoop.h"
+#include "tests/support/Wav.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using speechtest::ReadAll;
+using testsupport::ReadFile;
 
 namespace {
 
@@ -37,11 +39,7 @@ struct Synthesis {
   std::string wav;
 };
 
-std::uint32_t HeaderRate(const std::string& wav) {
-  std::uint32_t r = 0;
-  for (int k = 3; k >= 0; --k) r = (r << 8) | static_cast<std::uint8_t>(wav.at(24 + k));
-  return r;
-}
+std::uint32_t HeaderRate(const std::string& wav) { return testsupport::U32(wav, 24); }
 
 class Reading : public testing::Test {
  protected:
@@ -58,8 +56,8 @@ class Reading : public testing::Test {
                                     platform::DWORD_PTR, const void* p) {
       if (command != platform::MCI_OPEN) return;
       // The previous device has been closed: its sound is all in the capture file.
-      if (!opened.empty()) heard.push_back(ReadAll(heardFile));
-      opened.push_back(ReadAll(static_cast<const platform::MCI_OPEN_PARMS*>(p)->lpstrElementName));
+      if (!opened.empty()) heard.push_back(ReadFile(heardFile));
+      opened.push_back(ReadFile(static_cast<const platform::MCI_OPEN_PARMS*>(p)->lpstrElementName));
     });
   }
   void TearDown() override {
@@ -87,14 +85,11 @@ class Reading : public testing::Test {
     s.treble = t.FTreble;
     s.bank = t.FBank;
     if (onSynthesis) onSynthesis(syntheses.size(), t);
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
-    while (!t.Terminated()) {
-      ASSERT_LT(Clock::now(), deadline) << "synthesis never ran";
-      platform::MainLoop::WaitForPending(std::chrono::milliseconds(50));
-      platform::MainLoop::ServePending();
-    }
+    ASSERT_TRUE(
+        testsupport::ServeMainLoopUntil([&] { return t.Terminated(); }, std::chrono::seconds(20)))
+        << "synthesis never ran";
     s.wroteFile = fs::exists(v->FWavFile);
-    if (s.wroteFile) s.wav = ReadAll(v->FWavFile);
+    if (s.wroteFile) s.wav = ReadFile(v->FWavFile);
     syntheses.push_back(std::move(s));
   }
 
@@ -157,7 +152,7 @@ class Reading : public testing::Test {
     EXPECT_EQ(got.find_first_not_of('\0', heardFrom + sound.size()), std::string::npos);
   }
 
-  speechtest::TestDir dir;
+  testsupport::TempDir dir{"speech"};
   std::string heardFile = dir.File("heard.raw");
   std::unique_ptr<TORVHumanVoices> v;
   int caret = 0;
@@ -189,7 +184,7 @@ TEST_F(Reading, ThreeSentencesAreSynthesisedPlayedAndFollowedInOrder) {
   EXPECT_FALSE(v->FTimer->Running());
   EXPECT_EQ(v->FTimer->Interval(), 0u);
   EXPECT_FALSE(v->FTimer->OnTimer());
-  EXPECT_TRUE(ReadAll(v->FWavFile) == wavs[2]);
+  EXPECT_TRUE(ReadFile(v->FWavFile) == wavs[2]);
   EXPECT_NE(v->FPlayer->FDeviceID, 0);
   EXPECT_NE(v->FThread, nullptr);
 
@@ -197,7 +192,7 @@ TEST_F(Reading, ThreeSentencesAreSynthesisedPlayedAndFollowedInOrder) {
   EXPECT_EQ(v->FPlayer->FDeviceID, 0);
   EXPECT_FALSE(fs::exists(v->FWavFile));
   EXPECT_EQ(v->FThread, nullptr);
-  heard.push_back(ReadAll(heardFile));
+  heard.push_back(ReadFile(heardFile));
   ASSERT_EQ(heard.size(), 3u);
   for (std::size_t k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
