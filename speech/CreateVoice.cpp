@@ -1,56 +1,193 @@
-// The sentence driver: set-up, the character loop and the finish, in the order they run.
-// Each step lives in the stage file named beside it.
+// The sentence driver: Synthesize walks the set-up table, whose last two steps are the
+// character loop (speech/CharacterLoop.cpp) and the finish table. The set-up and finish
+// steps are the driver's own; the stages they call live in the files they include.
 #include "speech/CreateVoice.h"
 
 #include <limits>
 #include <stdexcept>
 
 #include "platform/core/FileReplace.h"
-#include "speech/Orthography.h"
 #include "speech/Prosody.h"
 #include "speech/Rendering.h"
-#include "speech/SlotChoice.h"
-#include "speech/TextBytes.h"
+#include "speech/SynthesisSteps.h"
 #include "speech/TextNormalisation.h"
 
 using platform::MemoryStream;
 
 namespace {
-void Put32(std::array<std::uint8_t, 44>& b, int at, std::uint32_t v) {
-  for (int k = 0; k < 4; ++k) b[at + k] = static_cast<std::uint8_t>(v >> (8 * k));
-}
-void Put16(std::array<std::uint8_t, 44>& b, int at, std::uint16_t v) {
-  b[at] = static_cast<std::uint8_t>(v);
-  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void PutTag(std::array<std::uint8_t, 44>& b, int at, const char* tag) {
-  for (int k = 0; k < 4; ++k) b[at + k] = static_cast<std::uint8_t>(tag[k]);
+
+// ---- Set-up ----
+
+bool FillWaveHeader(TCreateVoice& v) {
+  v.FWaveHeader = TWaveHeader{};
+  v.FWaveHeader.SampleRate = v.FSampleRate;
+  return true;
 }
 
-// Word start: a letter or marker after a byte of 32 or below that is no marker.
-bool StartsWord(const std::string& s, std::int32_t i) {
-  std::uint8_t c = ByteAt(s, i), before = ByteAt(s, i - 1);
-  return (c >= 'A' || IsMarker(c)) && before <= 32 && !IsMarker(before);
+// Every stage's state starts afresh with each sentence.
+bool FreshState(TCreateVoice& v) {
+  v.FSyllables = 1;
+  v.Loop = LoopState{};
+  v.Prosody = ProsodyState{};
+  v.Ortho = OrthographyState{};
+  v.Render = RenderState{};
+  return true;
 }
+
+bool CollapseBlanksStep(TCreateVoice& v) {
+  CollapseBlanks(v.FSentence);
+  return true;
+}
+
+// The WAV image starts with 44 reserved bytes; the finish writes the header over them.
+bool CreateStreams(TCreateVoice& v) {
+  v.CreateStreams();
+  v.WaveStream->SetSize(44);
+  v.WaveStream->Seek(44);
+  return true;
+}
+
+bool SetUpPitchStep(TCreateVoice& v) {
+  SetUpPitch(v);
+  return true;
+}
+
+// Nothing left to say: no file, and the thread is done.
+bool EndIfEmpty(TCreateVoice& v) {
+  if (!v.FSentence.empty()) return true;
+  v.ReleaseStreams();
+  v.Terminate();
+  return false;
+}
+
+bool FrameSentenceStep(TCreateVoice& v) {
+  FrameSentence(v.FSentence);
+  return true;
+}
+
+bool SetUpTimbreStep(TCreateVoice& v) {
+  SetUpTimbre(v);
+  return true;
+}
+
+bool NormaliseTextStep(TCreateVoice& v) {
+  NormaliseText(v.FSentence);
+  return true;
+}
+
+bool RunCharacterLoop(TCreateVoice& v) {
+  for (CharacterLoop loop(v); loop.Next();) {
+  }
+  return true;
+}
+
+bool WalkSteps(TCreateVoice& v, std::span<const DriverStep> steps) {
+  for (const DriverStep& s : steps) {
+    TraceStep(s.name, 0, v.FSentence);
+    if (!s.run(v)) return false;
+  }
+  return true;
+}
+
+bool Finish(TCreateVoice& v) { return WalkSteps(v, FinishSteps()); }
+
+// ---- Finish ----
+
+bool ReleaseWorkStreams(TCreateVoice& v) {
+  v.ReverseScratch.reset();
+  v.FPhoneStream.reset();
+  v.FPeriodStream.reset();
+  v.FVoicingStream.reset();
+  return true;
+}
+
+bool ConvertRateStep(TCreateVoice& v) {
+  if (v.FSampleRate < 22050) v.ConvertRate(*v.WaveStream);
+  return true;
+}
+
+bool CompressStep(TCreateVoice& v) {
+  v.Compress(*v.WaveStream, static_cast<std::uint8_t>(v.FCompressor));
+  return true;
+}
+
+bool ReverbStep(TCreateVoice& v) {
+  if (v.FReverb > 0) v.AddReverb(*v.WaveStream);
+  return true;
+}
+
+bool VolumeStep(TCreateVoice& v) {
+  v.NormalizeLevel(*v.WaveStream, 44,
+                   static_cast<std::int8_t>(static_cast<std::uint8_t>(v.FVolume)));
+  return true;
+}
+
+bool HeaderSizes(TCreateVoice& v) {
+  // The header's sizes are 32-bit: a longer sentence fails rather than write a file whose
+  // header lies about its length.
+  if (v.WaveStream->Size() > std::numeric_limits<std::uint32_t>::max())
+    throw std::length_error("sentence too long for a WAV file");
+  const auto size = static_cast<std::uint32_t>(v.WaveStream->Size());
+  v.FWaveHeader.DataSize = size - 44;
+  v.FWaveHeader.RiffSize = size - 8;
+  return true;
+}
+
+bool WriteHeader(TCreateVoice& v) {
+  const auto header = v.FWaveHeader.Bytes();
+  v.WaveStream->Seek(0);
+  v.WaveStream->Write(header.data(), header.size());
+  return true;
+}
+
+bool SaveFile(TCreateVoice& v) {
+  platform::SaveReplacing(v.FWavFile, v.WaveStream->Data(), v.WaveStream->Size());
+  return true;
+}
+
+bool ReleaseWaveStream(TCreateVoice& v) {
+  v.WaveStream.reset();
+  return true;
+}
+
+// Only now, with the file complete, may the scheduler take it.
+bool TerminateStep(TCreateVoice& v) {
+  v.Terminate();
+  return true;
+}
+
+// Steps 1 and 2 cannot fail; every later one runs under the failure rule of Synthesize.
+constexpr DriverStep kSetUpSteps[] = {
+    {1, "wave header", FillWaveHeader},
+    {2, "fresh state", FreshState},
+    {3, "collapse blanks", CollapseBlanksStep},
+    {4, "streams", CreateStreams},
+    {5, "pitch set-up", SetUpPitchStep},
+    {6, "empty sentence", EndIfEmpty},
+    {7, "frame sentence", FrameSentenceStep},
+    {8, "timbre set-up", SetUpTimbreStep},
+    {9, "normalise text", NormaliseTextStep},
+    {10, "character loop", RunCharacterLoop},
+    {11, "finish", Finish},
+};
+
+constexpr DriverStep kFinishSteps[] = {
+    {1, "release work streams", ReleaseWorkStreams},
+    {2, "rate conversion", ConvertRateStep},
+    {3, "compressor", CompressStep},
+    {4, "reverberation", ReverbStep},
+    {5, "volume", VolumeStep},
+    {6, "header sizes", HeaderSizes},
+    {7, "write header", WriteHeader},
+    {8, "save file", SaveFile},
+    {9, "release wave stream", ReleaseWaveStream},
+    {10, "terminate", TerminateStep},
+};
+
 }  // namespace
 
-std::array<std::uint8_t, 44> TWaveHeader::Bytes() const {
-  std::array<std::uint8_t, 44> b{};
-  PutTag(b, 0, "RIFF");
-  Put32(b, 4, RiffSize);
-  PutTag(b, 8, "WAVE");
-  PutTag(b, 12, "fmt ");
-  Put32(b, 16, 16);
-  Put16(b, 20, 1);  // PCM
-  Put16(b, 22, 1);  // mono
-  Put32(b, 24, SampleRate);
-  Put32(b, 28, SampleRate * 2);
-  Put16(b, 32, 2);
-  Put16(b, 34, 16);
-  PutTag(b, 36, "data");
-  Put32(b, 40, DataSize);
-  return b;
-}
+std::span<const DriverStep> SetUpSteps() { return kSetUpSteps; }
+std::span<const DriverStep> FinishSteps() { return kFinishSteps; }
 
 void TCreateVoice::Execute() {
   Synchronize([this] { Synthesize(); });
@@ -73,103 +210,11 @@ void TCreateVoice::ReleaseStreams() {
 }
 
 void TCreateVoice::Synthesize() {
-  FWaveHeader = TWaveHeader{};
-  FWaveHeader.SampleRate = FSampleRate;
-  FSyllables = 1;
-  Loop = LoopState{};
-  Prosody = ProsodyState{};
-  Ortho = OrthographyState{};
-  Render = RenderState{};
   try {
-    CollapseBlanks(FSentence);
-    CreateStreams();
-    WaveStream->SetSize(44);
-    WaveStream->Seek(44);
-    SetUpPitch(*this);
-    if (FSentence.empty()) {
-      ReleaseStreams();
-      Terminate();
-      return;
-    }
-    FrameSentence(FSentence);
-    SetUpTimbre(*this);
-    NormaliseText(FSentence);
-    RunCharacterLoop();
-    Finish();
+    WalkSteps(*this, SetUpSteps());
   } catch (...) {
     // Every failure ends the sentence silently: no file, no message.
     Terminate();
     ReleaseStreams();
   }
-}
-
-void TCreateVoice::RunCharacterLoop() {
-  LoopState& L = Loop;
-  L.CharIndex = 0;
-  for (;;) {
-    // 1. Next position; the length is read anew at every step.
-    ++L.CharIndex;
-    if (L.CharIndex > static_cast<std::int64_t>(FSentence.size())) break;
-    L.WordStart = 1;
-    // 2. A leading blank stops counting as a blank from position 3 on.
-    if (L.CharIndex >= 3 && ByteAt(FSentence, 1) == ' ') SetByteAt(FSentence, 1, 255);
-    // 3.
-    L.CurrentLetter = LowerAZ(ByteAt(FSentence, L.CharIndex));
-    // 4. Word start.
-    if (StartsWord(FSentence, L.CharIndex)) {
-      WordStartPitch(*this);
-      L.WordStart = L.CharIndex;
-      Prosody.FinalFall = 0;
-    }
-    // 5.
-    ParenthesisPitch(*this);
-    // 6.-8.
-    EarlySubstitutions(*this);
-    FindNextLetter(*this);
-    RemoveSilentH(*this);
-    // 9. Blanks and control bytes add nothing.
-    if (L.CurrentLetter == ' ' || L.CurrentLetter < 14) continue;
-    // 10.-11.
-    NextLetterYToI(*this);
-    if (L.WordStart == L.CharIndex) WordStage(*this);
-    // 12.
-    FormPairBuffer(*this);
-    // 13.
-    L.PreviousLetter = LowerAZ(ByteAt(FSentence, L.CharIndex - 1));
-    MarkerStep(*this);
-    LateSubstitutions(*this);
-    ChooseSlot(*this);
-    // 14.-16.
-    StressPitchAndDurations(*this);
-    RenderCharacter(*this);
-    PauseStep(*this);
-    // 17. Per-phoneme finish.
-    if (FTreble >= 1 && FTreble <= 4) CutTreble(*FPhoneStream, static_cast<std::uint8_t>(FTreble));
-    AppendStream(*FPhoneStream, *WaveStream);
-    FPhoneStream->Clear();
-  }
-}
-
-void TCreateVoice::Finish() {
-  ReverseScratch.reset();
-  FPhoneStream.reset();
-  FPeriodStream.reset();
-  FVoicingStream.reset();
-  if (FSampleRate < 22050) ConvertRate(*WaveStream);
-  Compress(*WaveStream, static_cast<std::uint8_t>(FCompressor));
-  if (FReverb > 0) AddReverb(*WaveStream);
-  NormalizeLevel(*WaveStream, 44, static_cast<std::int8_t>(static_cast<std::uint8_t>(FVolume)));
-  // The header's sizes are 32-bit: a longer sentence fails rather than write a file whose
-  // header lies about its length.
-  if (WaveStream->Size() > std::numeric_limits<std::uint32_t>::max())
-    throw std::length_error("sentence too long for a WAV file");
-  const auto size = static_cast<std::uint32_t>(WaveStream->Size());
-  FWaveHeader.DataSize = size - 44;
-  FWaveHeader.RiffSize = size - 8;
-  auto header = FWaveHeader.Bytes();
-  WaveStream->Seek(0);
-  WaveStream->Write(header.data(), header.size());
-  platform::SaveReplacing(FWavFile, WaveStream->Data(), WaveStream->Size());
-  WaveStream.reset();
-  Terminate();
 }

@@ -58,7 +58,11 @@ class TCreateVoice : public platform::TThread {
   OrthographyState Ortho;
   RenderState Render;
 
+  // The whole synthesis: the set-up, character loop and finish tables of SynthesisSteps.h.
   void Synthesize();
+  // The five work streams of one synthesis, created and released together.
+  void CreateStreams();
+  void ReleaseStreams();
 
   // Stress placement by rule (syllables and stress).
   void PlaceStress(std::string Word, std::string& Result);
@@ -87,10 +91,4 @@ class TCreateVoice : public platform::TThread {
 
  protected:
   void Execute() override;
-
- private:
-  void CreateStreams();
-  void ReleaseStreams();
-  void RunCharacterLoop();
-  void Finish();
 };

@@ -129,11 +129,6 @@ bool StressedInContext(const TCreateVoice& v, std::int64_t i) {
 
 }  // namespace
 
-bool IsWordStart(const std::string& text, std::int64_t i) {
-  const std::uint8_t before = ByteAt(text, i - 1);
-  return IsLetterLike(ByteAt(text, i)) && before <= 32 && !IsMarker(before);
-}
-
 void EarlySubstitutions(TCreateVoice& v) {
   std::uint8_t c = LowerAZ(ByteAt(v.FSentence, v.Loop.CharIndex));
   if (c == 'y') c = 'i';

@@ -6,9 +6,6 @@
 
 class TCreateVoice;
 
-// A letter or marker right after a byte of 32 or below that is no marker.
-bool IsWordStart(const std::string& text, std::int64_t i);
-
 // Loop step 6: CurrentLetter's early substitutions (y, w, ü).
 void EarlySubstitutions(TCreateVoice& v);
 // Loop step 7: NextLetter, blanks skipped unless the current byte is a clause mark.

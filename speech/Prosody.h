@@ -5,7 +5,7 @@
 
 class TCreateVoice;
 
-// Set-up step: the pitch state from FPitch.
+// Set-up step 5: the pitch state from FPitch.
 void SetUpPitch(TCreateVoice& v);
 // Loop step 4, at a word start: the ceiling toggle after words of several syllables.
 void WordStartPitch(TCreateVoice& v);

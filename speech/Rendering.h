@@ -3,7 +3,7 @@
 
 class TCreateVoice;
 
-// Set-up step: InDiv and OutDiv from FTimbre.
+// Set-up step 8: InDiv and OutDiv from FTimbre.
 void SetUpTimbre(TCreateVoice& v);
 // Loop step 15.
 void RenderCharacter(TCreateVoice& v);

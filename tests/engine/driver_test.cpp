@@ -7,6 +7,7 @@
 
 #include "platform/core/MainLoop.h"
 #include "platform/core/Random.h"
+#include "speech/SynthesisSteps.h"
 #include "tests/engine/SampleFixture.h"
 #include "tests/support/ServeLoop.h"
 
@@ -262,4 +263,46 @@ TEST(Driver, ControlBytesBelow14AddNothingAndBytes14To31AddTheirOneSample) {
     }
     EXPECT_EQ(a, b) << c.name;
   }
+}
+
+namespace {
+struct Heard {
+  std::string step;
+  std::int32_t position;
+};
+std::vector<Heard> heard;
+void Record(const char* step, std::int32_t position, const std::string&) {
+  heard.push_back({step, position});
+}
+std::vector<std::int32_t> PositionsOf(const std::string& step) {
+  std::vector<std::int32_t> out;
+  for (const Heard& h : heard)
+    if (h.step == step) out.push_back(h.position);
+  return out;
+}
+}  // namespace
+
+// "Mi casa." is framed as "\001Mi casa.": positions 1 (the start mark) and 4 (the blank)
+// are silent, words start at 2 and 5.
+TEST(Driver, TheStepTraceShowsWhereEachStepRan) {
+  const testsupport::TempDir temp{"driver"};
+  heard.clear();
+  SetStepTrace(Record);
+  Engine v;
+  Configure(v, "Mi casa.", 22050, temp.path / "traced.wav");
+  v.Synthesize();
+  SetStepTrace(nullptr);
+  ASSERT_FALSE(heard.empty());
+  EXPECT_EQ(PositionsOf("word stage"), (std::vector<std::int32_t>{2, 5}));
+  EXPECT_EQ(PositionsOf("append phoneme"), (std::vector<std::int32_t>{2, 3, 5, 6, 7, 8, 9}));
+  EXPECT_EQ(PositionsOf("silent h"), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  EXPECT_EQ(heard.back().step, "terminate");
+  EXPECT_TRUE(fs::exists(temp.path / "traced.wav"));
+
+  // Off again: the next synthesis is heard by nobody.
+  heard.clear();
+  Engine quiet;
+  Configure(quiet, "Mi casa.", 22050, temp.path / "quiet.wav");
+  quiet.Synthesize();
+  EXPECT_TRUE(heard.empty());
 }

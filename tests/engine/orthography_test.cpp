@@ -12,29 +12,21 @@
 
 #include "banks/VoiceBanks.h"
 #include "speech/CreateVoice.h"
+#include "speech/SynthesisSteps.h"
 #include "speech/TextBytes.h"
 #include "speech/TextNormalisation.h"
 
 namespace {
 
-// The character loop's letter and word steps over the sentence, in the loop's order, up to
-// and including position `last`; the pitch, slot and rendering steps in between touch none
-// of what is checked here.
+// The character loop's own steps and this stage's, up to and including position `last`; the
+// pitch, slot and rendering steps in between touch none of what is checked here.
+bool LetterStep(const LoopStep& s) {
+  return s.stage == StepStage::Loop || s.stage == StepStage::Orthography;
+}
+
 void WalkLetterSteps(TCreateVoice& v, std::int32_t last = INT32_MAX) {
-  LoopState& L = v.Loop;
-  for (L.CharIndex = 1;
-       L.CharIndex <= std::min(last, static_cast<std::int32_t>(v.FSentence.size()));
-       ++L.CharIndex) {
-    L.WordStart = 1;
-    L.CurrentLetter = LowerAZ(ByteAt(v.FSentence, L.CharIndex));
-    if (IsWordStart(v.FSentence, L.CharIndex)) L.WordStart = L.CharIndex;
-    EarlySubstitutions(v);
-    FindNextLetter(v);
-    RemoveSilentH(v);
-    if (L.CurrentLetter == ' ' || L.CurrentLetter < 14) continue;
-    NextLetterYToI(v);
-    if (L.WordStart == L.CharIndex) WordStage(v);
-    LateSubstitutions(v);
+  CharacterLoop loop(v, LetterStep);
+  while (v.Loop.CharIndex < last && loop.Next()) {
   }
 }
 

@@ -7,7 +7,9 @@
 
 #include "banks/VoiceBanks.h"
 #include "speech/CreateVoice.h"
+#include "speech/Orthography.h"
 #include "speech/SlotChoice.h"
+#include "speech/SynthesisSteps.h"
 #include "speech/TextBytes.h"
 
 namespace {
@@ -23,39 +25,19 @@ SlotArray VoiceWithEmpty(const std::vector<int>& empty) {
   return bank;
 }
 
-// Walks the text as the character loop does and returns the slot of each rendered
-// position. The letter views are built the loop's way: lower-casing A to Z only, y read
-// as i, w and ü as u, a silent h ahead removed, then Ñ as ñ and v as b before the choice.
+// Walks the text with the character loop's letter and slot steps and returns the slot of
+// each rendered position. The texts are taken as written: the leading blank (step 2) and
+// the word stage (spelling and stress) stay out, as do the pitch and rendering steps.
+bool LetterAndSlotStep(const LoopStep& s) {
+  return (s.stage == StepStage::Loop || s.stage == StepStage::Orthography ||
+          s.stage == StepStage::SlotChoice) &&
+         s.number != 2 && s.run != WordStage;
+}
+
 std::vector<int> SlotsOf(TCreateVoice& v) {
   std::vector<int> slots;
-  LoopState& L = v.Loop;
-  std::string& s = v.FSentence;
-  for (L.CharIndex = 1; L.CharIndex <= static_cast<std::int32_t>(s.size()); ++L.CharIndex) {
-    const std::int32_t i = L.CharIndex;
-    std::uint8_t c = LowerAZ(ByteAt(s, i));
-    if (c == 'y') c = 'i';
-    if (c == 'w' || c == 220 || c == 252) c = 'u';
-    L.CurrentLetter = c;
-    std::int32_t n = i + 1;
-    if (!IsClauseMark(ByteAt(s, i)))
-      while (ByteAt(s, n) == ' ') ++n;
-    L.NextLetter = LowerAZ(ByteAt(s, n));
-    if (L.NextLetter == 'h' && c != 'c') {
-      DeleteAt(s, n);
-      L.NextLetter = LowerAZ(ByteAt(s, n));
-    }
-    if (c == ' ' || c < 14) continue;
-    if (L.NextLetter == 'y') L.NextLetter = 'i';
-    L.PreviousLetter = LowerAZ(ByteAt(s, i - 1));
-    MarkerStep(v);
-    if (L.CurrentLetter == 209) L.CurrentLetter = 241;
-    if (L.CurrentLetter == 'v') {
-      L.CurrentLetter = 'b';
-      SetByteAt(s, i, 'b');
-    }
-    ChooseSlot(v);
-    slots.push_back(L.ChosenSlot);
-  }
+  for (CharacterLoop loop(v, LetterAndSlotStep); loop.Next();)
+    if (loop.Sounded()) slots.push_back(v.Loop.ChosenSlot);
   return slots;
 }
 
