@@ -37,6 +37,10 @@ class TORVHumanVoices : public platform::TComponent {
   void SetReverb(std::uint8_t Value) { FReverb = Value; }
   void SetAnalogSpeed(std::uint8_t Value) { FAnalogSpeed = Value; }
 
+  // Loads voice item Voice (bank Voice div 9) and resamples its recorded slots by the
+  // analog speed setting. Treble and Bass are the two numbers of the treble/bass list's
+  // item as the list shows them, 0 or negative ("0 -2"): the cuts kept are their negations,
+  // FTreble = -Treble and FBass = -Bass (16-bit), 0 to 4 for the list's items.
   void LoadVoice(std::int16_t Voice, std::int16_t Treble, std::int16_t Bass);
   static std::uint8_t PeakPercent(const std::string& Sound);
   static std::string Resample(const std::string& Sound, std::int16_t Setting);

@@ -4,5 +4,7 @@
 
 class TCreateVoice;
 
+// Inside loop step 13, after PreviousLetter: ch and strong r become their markers.
 void MarkerStep(TCreateVoice& v);
+// Loop step 13, last: ChosenSlot for the current position.
 void ChooseSlot(TCreateVoice& v);

@@ -4,9 +4,9 @@
 
 #include <string>
 
-// Every run of blanks becomes one blank.
+// Set-up step 3: every run of blanks becomes one blank.
 void CollapseBlanks(std::string& sentence);
-// StartMark in front, trailing blanks gone, a closing mark before any final CR LF.
+// Set-up step 7: StartMark in front, trailing blanks gone, a closing mark before any final CR LF.
 void FrameSentence(std::string& sentence);
-// The normalisation loop over the whole (framed) sentence.
+// Set-up step 9: the normalisation loop over the whole (framed) sentence.
 void NormaliseText(std::string& sentence);
