@@ -9,6 +9,7 @@
 
 #include "platform/core/Cp1252.h"
 #include "platform/core/RichText.h"
+#include "tests/support/Files.h"
 
 using namespace platform;
 
@@ -100,8 +101,8 @@ TEST(RichText, PlainTextChoosesUtf8OrWindows1252) {
 }
 
 TEST(RichText, UnreadableFileNamesFileAndReason) {
-  auto dir = std::filesystem::temp_directory_path() / "orv_richtext_test";
-  std::filesystem::create_directories(dir);
+  const testsupport::TempDir temp{"richtext"};
+  const auto& dir = temp.path;
   for (auto path : {dir / "no_such_file.txt", dir}) {
     try {
       ReadWholeFile(path.string());
@@ -114,7 +115,6 @@ TEST(RichText, UnreadableFileNamesFileAndReason) {
   }
   std::ofstream(dir / "ok.txt", std::ios::binary) << std::string("a\0b", 3);
   EXPECT_EQ(ReadWholeFile((dir / "ok.txt").string()), std::string("a\0b", 3));
-  std::filesystem::remove_all(dir);
 }
 
 TEST(RichText, BinaryJunkLoadsAsPlainTextCharacterForCharacter) {
@@ -141,13 +141,12 @@ TEST(RichText, BinaryJunkLoadsAsPlainTextCharacterForCharacter) {
 }
 
 TEST(RichText, AFileWithoutReadPermissionNamesFileAndReason) {
-  auto dir = std::filesystem::temp_directory_path() / "orv_richtext_unreadable";
-  std::filesystem::create_directories(dir);
+  const testsupport::TempDir temp{"richtext_unreadable"};
+  const auto& dir = temp.path;
   const std::string path = (dir / "locked.txt").string();
   std::ofstream(path) << "secreto";
   ::chmod(path.c_str(), 0);
   if (std::ifstream(path).is_open()) {  // the superuser reads it anyway
-    std::filesystem::remove_all(dir);
     GTEST_SKIP() << "this user can read a file without read permission";
   }
   try {
@@ -157,5 +156,4 @@ TEST(RichText, AFileWithoutReadPermissionNamesFileAndReason) {
     EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find(std::strerror(EACCES)), std::string::npos) << e.what();
   }
-  std::filesystem::remove_all(dir);
 }

@@ -44,14 +44,14 @@ TEST(MemoryStream, SetSizeClampsPositionAndCopyFromAppends) {
 }
 
 TEST(MemoryStream, SaveToFileReplacesAndReportsFailure) {
-  auto path = std::filesystem::temp_directory_path() / "orv_stream_test.bin";
+  const testsupport::TempDir temp{"stream"};
+  const auto path = temp.path / "saved.bin";
   MemoryStream s;
   s.Assign("hello");
   s.SaveToFile(path.string());
   s.Assign("hi");
   s.SaveToFile(path.string());
   EXPECT_EQ(testsupport::ReadFile(path), "hi");
-  std::filesystem::remove(path);
   EXPECT_THROW(s.SaveToFile("/nonexistent-dir/x.bin"), std::runtime_error);
 }
 

@@ -18,6 +18,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 #include "platform/ui/testing/Testing.h"
+#include "tests/support/Files.h"
 
 using namespace ui;
 namespace t = ui::testing;
@@ -285,8 +286,8 @@ TEST_F(LayerTest, OpenDialogHookAndMemoSave) {
   EXPECT_EQ(dialog.FileName, "/tmp/x.txt");
   TOpenDialog::SetExecuteHook({});
 
-  auto dir = std::filesystem::temp_directory_path() / "orv_layer_memo";
-  std::filesystem::create_directories(dir);
+  const testsupport::TempDir temp{"layer_memo"};
+  const auto& dir = temp.path;
   auto* memo = new TMemo(form);
   memo->Hide();
   const std::pair<std::string, std::string> cases[] = {
@@ -298,10 +299,7 @@ TEST_F(LayerTest, OpenDialogHookAndMemoSave) {
   for (const auto& [text, file] : cases) {
     memo->SetText(text);
     memo->SaveToFile((dir / "m\xC3\xB1.txt").string());
-    std::ifstream in(dir / "m\xC3\xB1.txt", std::ios::binary);
-    std::stringstream got;
-    got << in.rdbuf();
-    EXPECT_EQ(got.str(), file);
+    EXPECT_EQ(testsupport::ReadFile(dir / "m\xC3\xB1.txt"), file);
   }
   std::string bad = (dir / "no_folder" / "x.txt").string();
   try {
@@ -310,7 +308,6 @@ TEST_F(LayerTest, OpenDialogHookAndMemoSave) {
   } catch (const platform::Exception& e) {
     EXPECT_NE(std::string(e.what()).find(bad), std::string::npos);
   }
-  std::filesystem::remove_all(dir);
 }
 
 TEST_F(LayerTest, TimersAndSynchronizedCallsRunOnTheEventLoop) {
@@ -342,7 +339,8 @@ TEST_F(LayerTest, MessageBoxHookAnswers) {
 }
 
 TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
-  auto dir = std::filesystem::temp_directory_path() / "orv_layer_load";
+  const testsupport::TempDir temp{"layer_load"};
+  const auto& dir = temp.path;
   std::filesystem::create_directories(dir / "carpeta");
   const std::string missing = (dir / "no_existe.txt").string();
   const std::string folder = (dir / "carpeta").string();
@@ -363,5 +361,4 @@ TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
   std::ofstream(dir / "junk.bin", std::ios::binary) << junk;
   edit->LoadFromFile((dir / "junk.bin").string());
   EXPECT_GT(edit->GetTextLen(), 3000);
-  std::filesystem::remove_all(dir);
 }
