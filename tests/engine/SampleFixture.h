@@ -33,11 +33,7 @@ inline std::vector<int> Repeat(int value, int count) { return std::vector<int>(c
 // work streams in place, for calling single stages.
 struct Voice : TCreateVoice {
   Voice() : TCreateVoice(true) {
-    FPhoneStream = std::make_unique<platform::MemoryStream>();
-    FPeriodStream = std::make_unique<platform::MemoryStream>();
-    FVoicingStream = std::make_unique<platform::MemoryStream>();
-    ReverseScratch = std::make_unique<platform::MemoryStream>();
-    WaveStream = std::make_unique<platform::MemoryStream>();
+    CreateStreams();
     FBank.fill(banks::EmptySlot);
   }
 };

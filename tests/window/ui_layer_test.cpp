@@ -19,6 +19,7 @@
 #include "platform/ui/Native.h"
 #include "platform/ui/testing/Testing.h"
 #include "tests/support/Files.h"
+#include "tests/support/ServeWindow.h"
 
 using namespace ui;
 namespace t = ui::testing;
@@ -318,7 +319,7 @@ TEST_F(LayerTest, TimersAndSynchronizedCallsRunOnTheEventLoop) {
   std::atomic<bool> served{false};
   std::thread worker([&] { platform::MainLoop::Post([&] { served = true; }); });
   worker.join();
-  for (int i = 0; i < 100 && (ticks < 2 || !served); ++i) t::ProcessMessages(10);
+  testsupport::ServeWindowUntil([&] { return ticks >= 2 && served; }, std::chrono::seconds(10), 10);
   EXPECT_GE(ticks, 2);
   EXPECT_TRUE(served);
   timer.SetInterval(0);
