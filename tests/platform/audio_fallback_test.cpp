@@ -6,6 +6,7 @@
 
 #include "platform/audio/Mci.h"
 #include "platform/audio/SoundOutput.h"
+#include "platform/audio/Tone.h"
 #include "tests/platform/audio_test_files.h"
 
 using namespace platform;
@@ -32,4 +33,11 @@ TEST(SoundFallback, AnUnusableDriverFallsBackToSilenceAndSaysSoOnce) {
   const size_t first = said.find("no sound device");
   ASSERT_NE(first, std::string::npos) << said;
   EXPECT_EQ(said.find("no sound device", first + 1), std::string::npos) << said;
+}
+
+// With no sound device the beep's tone is not played, so that the caller rings the bell.
+TEST(SoundFallback, NoToneWithoutASoundDevice) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  EXPECT_FALSE(PlayBeepTone());
+  EXPECT_EQ(SoundOutput::DriverName(), "dummy");
 }
