@@ -10,14 +10,12 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Application.h"
@@ -30,57 +28,6 @@ using namespace ui;
 namespace t = ui::testing;
 
 namespace {
-
-// Where the keyboard goes now: the open menu, else the focused widget.
-QWidget* KeyboardTarget() {
-  if (QWidget* popup = QApplication::activePopupWidget()) return popup;
-  // When a dialog closes, the window system gives the main window the keyboard back; the
-  // offscreen one leaves that to us.
-  if (!QApplication::focusWidget()) {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (qobject_cast<QMainWindow*>(top) && top->isVisible()) {
-        top->activateWindow();
-        (void)QTest::qWaitForWindowActive(top, 5000);
-        break;
-      }
-    }
-  }
-  return QApplication::focusWidget();
-}
-
-// One key as the keyboard makes it: the press and the release each go where the keyboard
-// goes at their moment (the press may move the focus to another window, or back). The
-// modifiers are those held before the event, as the X server reports them: a lone Alt's
-// release still carries Alt.
-void Press(Qt::Key key, Qt::KeyboardModifiers mods = {}) {
-  QWidget* target = KeyboardTarget();
-  ASSERT_NE(target, nullptr);
-  QTest::simulateEvent(target, true, key, mods, QString(), false);
-}
-void Release(Qt::Key key, Qt::KeyboardModifiers mods = {}) {
-  QWidget* target = KeyboardTarget();
-  ASSERT_NE(target, nullptr);
-  if (key == Qt::Key_Alt) mods |= Qt::AltModifier;
-  QTest::simulateEvent(target, false, key, mods, QString(), false);
-}
-void Key(Qt::Key key, Qt::KeyboardModifiers mods = {}) {
-  Press(key, mods);
-  Release(key, mods);
-}
-
-// Runs `inside` once a modal window is up, from the event loop that shows it.
-void WhenModal(std::function<void(QWidget*)> inside) {
-  auto* timer = new QTimer();
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, inside] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible() || QApplication::activeWindow() != modal) return;
-    timer->stop();
-    timer->deleteLater();
-    inside(modal);
-  });
-  timer->start();
-}
 
 QString StripAmp(QString s) { return s.remove('&'); }
 
@@ -170,15 +117,15 @@ class KeyboardTest : public ::testing::Test {
 // F10, and a lone Alt, highlight "Varios" without opening it; Escape leaves the menu bar and
 // gives the focus back.
 TEST_F(KeyboardTest, F10AndALoneAltHighlightTheMenuAndEscapeGivesTheFocusBack) {
-  for (Qt::Key start : {Qt::Key_F10, Qt::Key_Alt}) {
-    SCOPED_TRACE(start == Qt::Key_F10 ? "F10" : "Alt");
+  for (std::uint16_t start : {VK_F10, VK_MENU}) {
+    SCOPED_TRACE(start == VK_F10 ? "F10" : "Alt");
     list->SetFocus();
     ASSERT_EQ(form->ActiveControl(), list);
-    Key(start);
+    t::Type(start);
     EXPECT_TRUE(Bar()->hasFocus());
     EXPECT_EQ(Bar()->activeAction(), varios->Native()->action);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);  // highlighted, not opened
-    Key(Qt::Key_Escape);
+    t::Type(VK_ESCAPE);
     EXPECT_EQ(Bar()->activeAction(), nullptr);
     EXPECT_EQ(form->ActiveControl(), list);
     EXPECT_TRUE(clicks.empty());
@@ -190,22 +137,22 @@ TEST_F(KeyboardTest, F10AndALoneAltHighlightTheMenuAndEscapeGivesTheFocusBack) {
 // The arrows walk the menu and its submenu, Enter picks; the Enter's release does not reach
 // the list that has the focus afterwards. Down and Enter both open the highlighted menu.
 TEST_F(KeyboardTest, TheArrowsAndEnterPickASubmenuItem) {
-  for (Qt::Key open : {Qt::Key_Down, Qt::Key_Return}) {
-    SCOPED_TRACE(open == Qt::Key_Down ? "Down" : "Enter");
+  for (std::uint16_t open : {VK_DOWN, VK_RETURN}) {
+    SCOPED_TRACE(open == VK_DOWN ? "Down" : "Enter");
     clicks.clear();
     other->SetFocus();
-    Key(Qt::Key_F10);
-    Key(open);
+    t::Type(VK_F10);
+    t::Type(open);
     ASSERT_EQ(QApplication::activePopupWidget(), varios->Native()->menu);
     EXPECT_EQ(ActiveMenuAction(), abrir->Native()->action);
-    Key(Qt::Key_Down);
+    t::Type(VK_DOWN);
     EXPECT_EQ(ActiveMenuAction(), calidad->Native()->action);
-    Key(Qt::Key_Right);
+    t::Type(VK_RIGHT);
     ASSERT_EQ(QApplication::activePopupWidget(), calidad->Native()->menu);
     EXPECT_EQ(ActiveMenuAction(), rates[0]->Native()->action);
-    Key(Qt::Key_Down);
+    t::Type(VK_DOWN);
     EXPECT_EQ(ActiveMenuAction(), rates[1]->Native()->action);
-    Key(Qt::Key_Return);
+    t::Type(VK_RETURN);
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], rates[1]);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
@@ -214,22 +161,22 @@ TEST_F(KeyboardTest, TheArrowsAndEnterPickASubmenuItem) {
   EXPECT_TRUE(releases.empty());
   // Left closes the submenu, Escape the menu, a second Escape the menu bar.
   other->SetFocus();
-  Key(Qt::Key_F10);
-  Key(Qt::Key_Down);
-  Key(Qt::Key_Down);
-  Key(Qt::Key_Right);
-  Key(Qt::Key_Left);
+  t::Type(VK_F10);
+  t::Type(VK_DOWN);
+  t::Type(VK_DOWN);
+  t::Type(VK_RIGHT);
+  t::Type(VK_LEFT);
   EXPECT_EQ(QApplication::activePopupWidget(), varios->Native()->menu);
-  Key(Qt::Key_Escape);
+  t::Type(VK_ESCAPE);
   EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-  Key(Qt::Key_Escape);
+  t::Type(VK_ESCAPE);
   EXPECT_EQ(form->ActiveControl(), other);
   EXPECT_TRUE(clicks.empty() || clicks.size() == 1u);  // only the pick above
   EXPECT_TRUE(releases.empty());
   // Ctrl+A still chooses its item, from the text box too.
   clicks.clear();
   edit->SetFocus();
-  Key(Qt::Key_A, Qt::ControlModifier);
+  t::Type('A', {ssCtrl});
   ASSERT_EQ(clicks.size(), 1u);
   EXPECT_EQ(clicks[0], abrir);
 }
@@ -238,27 +185,27 @@ TEST_F(KeyboardTest, TheArrowsAndEnterPickASubmenuItem) {
 // whose press closed a message box or a dialog does not.
 TEST_F(KeyboardTest, AKeyPressedInAnotherWindowIsNotReleasedIntoTheList) {
   list->SetFocus();
-  Key(Qt::Key_Return);
+  t::Type(VK_RETURN);
   ASSERT_EQ(releases.size(), 1u);
   EXPECT_EQ(releases[0].sender, list);
   EXPECT_EQ(releases[0].key, VK_RETURN);
   releases.clear();
 
   // The press closes the box; the release then finds the list focused.
-  WhenModal([](QWidget*) { Press(Qt::Key_Return); });
+  t::WhenModal([] { t::TypePress(VK_RETURN); });
   EXPECT_EQ(Application->MessageBox("Hola", "orv_lp", MB_OKCANCEL), IDOK);
   EXPECT_EQ(form->ActiveControl(), list);
-  Release(Qt::Key_Return);
+  t::TypeRelease(VK_RETURN);
 
   TOpenDialog dialog(form);
-  WhenModal([](QWidget*) { Press(Qt::Key_Escape); });
+  t::WhenModal([] { t::TypePress(VK_ESCAPE); });
   EXPECT_FALSE(dialog.Execute());
   EXPECT_EQ(form->ActiveControl(), list);
-  Release(Qt::Key_Escape);
+  t::TypeRelease(VK_ESCAPE);
   EXPECT_TRUE(releases.empty());
 
   // The next key pressed in the window is the list's again.
-  Key(Qt::Key_Down);
+  t::Type(VK_DOWN);
   ASSERT_EQ(releases.size(), 1u);
   EXPECT_EQ(releases[0].key, VK_DOWN);
 }
@@ -268,13 +215,14 @@ TEST_F(KeyboardTest, TheOpenDialogAndTheMessageBoxesAreInSpanish) {
   QStringList dialogTexts;
   TOpenDialog dialog(form);
   dialog.Filter = "Cualquier archivo (*.*)|*.*";
-  WhenModal([&](QWidget* modal) {
+  t::WhenModal([&] {
+    QWidget* modal = QApplication::activeModalWidget();
     for (auto* label : modal->findChildren<QLabel*>())
       if (label->isVisible()) dialogTexts << StripAmp(label->text());
     for (auto* button : modal->findChildren<QAbstractButton*>())
       if (button->isVisible()) dialogTexts << StripAmp(button->text());
     dialogTexts << modal->windowTitle();
-    Key(Qt::Key_Escape);
+    t::Type(VK_ESCAPE);
   });
   EXPECT_FALSE(dialog.Execute());
   for (const char* spanish : {"Ver en:", "Nombre de fichero:", "Abrir", "Cancelar"})
@@ -284,10 +232,11 @@ TEST_F(KeyboardTest, TheOpenDialogAndTheMessageBoxesAreInSpanish) {
     EXPECT_FALSE(dialogTexts.contains(english)) << english;
 
   QStringList boxButtons;
-  WhenModal([&](QWidget* modal) {
+  t::WhenModal([&] {
+    QWidget* modal = QApplication::activeModalWidget();
     for (auto* button : modal->findChildren<QAbstractButton*>())
       if (button->isVisible()) boxButtons << StripAmp(button->text());
-    Key(Qt::Key_Escape);
+    t::Type(VK_ESCAPE);
   });
   Application->MessageBox("\xBFSeguro?", "orv_lp", MB_YESNOCANCEL);
   boxButtons.sort();
@@ -344,12 +293,12 @@ TEST_F(KeyboardTest, ScreenReadersGetNamesAndValues) {
   EXPECT_EQ(velocidad->text(QAccessible::Value), "1");
 
   edit->SetFocus();
-  Key(Qt::Key_V, Qt::AltModifier);
+  t::Type('V', {ssAlt});
   EXPECT_EQ(form->ActiveControl(), list);
   EXPECT_TRUE(voz->state().focused);
-  Key(Qt::Key_Down);
+  t::Type(VK_DOWN);
   EXPECT_EQ(voz->text(QAccessible::Value), "dos");
-  Key(Qt::Key_C, Qt::AltModifier);
+  t::Type('C', {ssAlt});
   EXPECT_EQ(form->ActiveControl(), other);
 
   edit->SetText("Hola");
