@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QTranslator>
 #include <map>
@@ -83,6 +84,20 @@ class MenuKeysStyle : public QProxyStyle {
                 QStyleHintReturn* returnData) const override {
     if (hint == SH_MenuBar_AltKeyNavigation) return 1;
     return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+  // Fusion shows a menu bar item as current only while its menu is open; reached from the
+  // keyboard, with the menu still closed, it is shown the same.
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget &&
+        widget->hasFocus()) {
+      QStyleOptionMenuItem current(*item);
+      current.state |= State_Sunken;
+      QProxyStyle::drawControl(element, &current, painter, widget);
+      return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
   }
 };
 

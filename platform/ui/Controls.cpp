@@ -363,12 +363,13 @@ class ListWidget : public QListWidget {
   }
 
  protected:
-  // The focused list also has a frame of two pixels in the selection colour.
+  // The focused list also has a frame of two pixels, a darker shade of the selection colour,
+  // that sets it off from its own item.
   bool event(QEvent* e) override {
     const bool done = QListWidget::event(e);
     if (e->type() == QEvent::Paint && hasFocus()) {
       QPainter p(this);
-      p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
+      p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight).darker(170), 2));
       p.setBrush(Qt::NoBrush);
       p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }

@@ -125,6 +125,13 @@ TEST_F(KeyboardTest, F10AndALoneAltHighlightTheMenuAndEscapeGivesTheFocusBack) {
     EXPECT_TRUE(Bar()->hasFocus());
     EXPECT_EQ(Bar()->activeAction(), varios->Native()->action);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);  // highlighted, not opened
+    // ... and it shows: "Varios" stands in the selection colour.
+    const QImage shot = Bar()->grab().toImage();
+    const QRect item = Bar()->actionGeometry(varios->Native()->action);
+    const QColor at =
+        shot.pixelColor(QPoint(item.left() + 2, item.center().y()) * shot.devicePixelRatio());
+    EXPECT_EQ(at, Bar()->palette().color(QPalette::Active, QPalette::Highlight))
+        << at.name().toStdString();
     t::Type(VK_ESCAPE);
     EXPECT_EQ(Bar()->activeAction(), nullptr);
     EXPECT_EQ(form->ActiveControl(), list);
@@ -271,10 +278,12 @@ TEST_F(KeyboardTest, TheFocusedListStandsOutOnTheScreen) {
     EXPECT_LT(std::abs(grey.red() - grey.blue()) + std::abs(grey.red() - grey.green()), 8)
         << grey.name().toStdString();
     EXPECT_GT(grey.lightness(), 150) << grey.name().toStdString();
-    // The frame: the outermost pixels at the list's left edge.
-    EXPECT_TRUE(near(pixel(shot, focused, 0, y), highlight));
-    EXPECT_FALSE(near(pixel(shot, unfocused, 0, y), highlight))
-        << pixel(shot, unfocused, 0, y).name().toStdString();
+    // The frame, at the list's left edge: a darker shade of the selection colour, where the
+    // other list has the style's plain frame.
+    const QColor frame = pixel(shot, focused, 0, y), plain = pixel(shot, unfocused, 0, y);
+    EXPECT_LT(frame.lightness(), highlight.lightness() - 30) << frame.name().toStdString();
+    EXPECT_NEAR(frame.hslHue(), highlight.hslHue(), 10) << frame.name().toStdString();
+    EXPECT_NE(plain.hslHue(), highlight.hslHue()) << plain.name().toStdString();
   }
 }
 
