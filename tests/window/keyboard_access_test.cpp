@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/audio/Tone.h"
+#include "platform/core/Beep.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
@@ -343,4 +345,22 @@ TEST_F(KeyboardTest, PlainTextKeepsTheWindowsFont) {
   edit->LoadFromFile(plain);
   EXPECT_TRUE(allBold());
   fs::remove_all(dir);
+}
+
+// The window layer's beep is heard: a tone reaches the sound device (SDL's disk driver here,
+// which writes what it plays to a file).
+TEST(WindowBeep, TheBeepReachesTheSoundDevice) {
+  t::App();
+  namespace fs = std::filesystem;
+  const fs::path heard =
+      fs::temp_directory_path() / ("orv_beep_" + std::to_string(getpid()) + ".raw");
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", heard.c_str(), 1);
+  ASSERT_TRUE(platform::MessageBeep(platform::MB_OK));
+  platform::WaitForBeepTones();
+  std::ifstream in(heard, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_GT(bytes.size(), 22050u / 10 * 2);
+  EXPECT_NE(bytes.find_first_not_of('\0'), std::string::npos) << "only silence was played";
+  fs::remove(heard);
 }
