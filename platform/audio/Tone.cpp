@@ -70,29 +70,28 @@ void Finished() {
 
 }  // namespace
 
-bool PlayBeepTone() {
-  auto tone = std::make_shared<Tone>();
-  PcmFormat format;
-  format.rate = kRate;
-  std::unique_ptr<SoundOutput> out =
-      SoundOutput::Open(format, [tone](uint8_t* b, std::size_t n) { tone->Fill(b, n); });
-  if (!out) return false;
-  if (SoundOutput::DriverName() == "dummy") return false;  // nobody would hear it
+void PlayBeepTone(std::function<void()> noDevice) {
   {
     std::lock_guard<std::mutex> lock(mutex);
     ++playing;
   }
-  out->SetPaused(false);
-  // The stream is closed off the caller's thread: closing waits for the sound thread.
-  std::thread([tone, out = std::move(out)]() mutable {
-    {
+  // Opening a device may take a while (the sound server); the caller does not wait for it.
+  std::thread([noDevice = std::move(noDevice)] {
+    auto tone = std::make_shared<Tone>();
+    PcmFormat format;
+    format.rate = kRate;
+    std::unique_ptr<SoundOutput> out =
+        SoundOutput::Open(format, [tone](uint8_t* b, std::size_t n) { tone->Fill(b, n); });
+    if (out && SoundOutput::DriverName() != "dummy") {
+      out->SetPaused(false);
       std::unique_lock<std::mutex> lock(tone->m);
       tone->done_cv.wait_for(lock, std::chrono::seconds(2), [&] { return tone->done; });
+    } else if (noDevice) {
+      noDevice();  // nobody would hear it
     }
     out.reset();
     Finished();
   }).detach();
-  return true;
 }
 
 void WaitForBeepTones() {

@@ -124,10 +124,10 @@ bool MenuKey(QWidget* receiver) {
 }
 
 // Key releases go to the focused control's OnKeyUp, once, auto-repeats dropped, and only
-// when the key's press went to that control's window too: the release of an Enter that picked a
-// menu item or closed a dialog is not a command for the control that has the focus afterwards. Menu
-// shortcuts come before the keys a control would take for itself (Ctrl+A in the text box); F10 goes
-// to the menu bar.
+// when the key's press went to that control's window too: the release of an Enter that
+// picked a menu item or closed a dialog is not a command for the control that has the focus
+// afterwards. Menu shortcuts come before the keys a control would take for itself (Ctrl+A in
+// the text box); F10 goes to the menu bar.
 class KeyFilter : public QObject {
  public:
   bool eventFilter(QObject* obj, QEvent* event) override {
@@ -238,8 +238,11 @@ TApplication::TApplication(int& argc, char** argv) : native_(new NativeApplicati
   });
   platform::SetTimerBackend(&Timers());
   // A tone on the sound output; the X bell, which most desktops mute, only without one.
-  platform::SetBeepHook([](unsigned) {
-    if (!platform::PlayBeepTone()) QApplication::beep();
+  platform::SetBeepHook([app](unsigned) {
+    platform::PlayBeepTone([app] {
+      QMetaObject::invokeMethod(
+          app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    });
   });
   platform::SetErrorBoxHook([this](const std::string& message) { ShowException(message); });
   platform::MainLoop::ServePending();  // anything posted before the loop existed
