@@ -1,5 +1,7 @@
 #include "platform/audio/Tone.h"
 
+#include <SDL.h>
+
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -90,6 +92,7 @@ void PlayBeepTone(std::function<void()> noDevice) {
       noDevice();  // nobody would hear it
     }
     out.reset();
+    SDL_TLSCleanup();  // SDL's data for a thread it did not make
     Finished();
   }).detach();
 }
