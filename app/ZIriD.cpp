@@ -100,6 +100,7 @@ TZedUdezuv::TZedUdezuv() {
   // Creation order is tab order: the text box first, then the lists from top to bottom.
   R1 = new ui::TRichEdit(this);
   R1->SetBounds(10, 10, 612, 80);
+  R1->SetAccessibleName("Texto");
   VoiceLB = AddList(this, VoiceLabel, "&Voz", 110);
   SpeedLB = AddList(this, SpeedLabel, "Velo&cidad", 140);
   PitchLB = AddList(this, PitchLabel, "&Tono", 170);

@@ -2,10 +2,11 @@
 # Installs the Debian packages that the build and the tests need, skipping what is there.
 # ORV_WITH_ESPEAK=1 also installs espeak-ng, for the bank-recording tool and the benchmarks'
 # comparison. x11-apps (xwd) and netpbm take the real-window test's screenshot.
+# qt6-translations-l10n gives the standard dialogs and buttons in Spanish.
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev qt6-base-dev libsdl2-dev xvfb xdotool x11-apps netpbm clang
-  libclang-rt-14-dev)
+  libclang-rt-14-dev qt6-translations-l10n)
 if [ "${ORV_WITH_ESPEAK:-0}" = 1 ]; then
   packages+=(espeak-ng libespeak-ng-dev)
 fi

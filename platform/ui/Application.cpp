@@ -2,11 +2,19 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
+#include <QTranslator>
 #include <map>
 
+#include "platform/audio/Tone.h"
 #include "platform/core/Beep.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/MainLoop.h"
@@ -67,23 +75,82 @@ TShiftState ShiftOf(const QKeyEvent* e) {
   return s;
 }
 
-// Key releases go to the focused control's OnKeyUp, once, auto-repeats dropped; menu
-// shortcuts come before the keys a control would take for itself (Ctrl+A in the text box).
+// Fusion with the menu bar reachable from the keyboard: a lone Alt pressed and released
+// highlights its first menu, as on the desktop the program was made for.
+class MenuKeysStyle : public QProxyStyle {
+ public:
+  explicit MenuKeysStyle(QStyle* base) : QProxyStyle(base) {}
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+  // Fusion shows a menu bar item as current only while its menu is open; reached from the
+  // keyboard, with the menu still closed, it is shown the same.
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget &&
+        widget->hasFocus()) {
+      QStyleOptionMenuItem current(*item);
+      current.state |= State_Sunken;
+      QProxyStyle::drawControl(element, &current, painter, widget);
+      return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+  }
+};
+
+// The menu bar of the window that w is in, when it has one with something to show.
+QMenuBar* MenuBarOf(QWidget* w) {
+  auto* window = w ? qobject_cast<QMainWindow*>(w->window()) : nullptr;
+  auto* bar = window ? qobject_cast<QMenuBar*>(window->menuWidget()) : nullptr;
+  return bar && !bar->actions().isEmpty() ? bar : nullptr;
+}
+
+// F10 does what a lone Alt does: the menu bar's own Alt handling highlights its first menu
+// (or leaves the menu bar when it is already there).
+bool MenuKey(QWidget* receiver) {
+  if (QApplication::activePopupWidget()) return false;
+  QMenuBar* bar = MenuBarOf(receiver);
+  if (!bar) return false;
+  // The menu bar watches the window for these two: the override of the Alt press, then its
+  // release (the modifiers are those held before each, as the keyboard reports them).
+  QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier);
+  QApplication::sendEvent(bar->window(), &press);
+  QApplication::sendEvent(bar->window(), &release);
+  return true;
+}
+
+// Key releases go to the focused control's OnKeyUp, once, auto-repeats dropped, and only
+// when the key's press went to that control's window too: the release of an Enter that
+// picked a menu item or closed a dialog is not a command for the control that has the focus
+// afterwards. Menu shortcuts come before the keys a control would take for itself (Ctrl+A in
+// the text box); F10 goes to the menu bar.
 class KeyFilter : public QObject {
  public:
   bool eventFilter(QObject* obj, QEvent* event) override {
-    if (event->type() != QEvent::KeyRelease && event->type() != QEvent::ShortcutOverride)
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
       return false;
     auto* w = qobject_cast<QWidget*>(obj);
-    if (!w || w != w->window()->focusWidget()) return false;
+    if (!w || !IsReceiver(w)) return false;
     auto* e = static_cast<QKeyEvent*>(event);
-    if (event->type() == QEvent::ShortcutOverride) {
+    if (type == QEvent::KeyPress) return Pressed(w, e);
+    if (type == QEvent::ShortcutOverride) {
       QKeySequence pressed(e->keyCombination());
       for (QAction* a : w->window()->actions())
         if (a->isEnabled() && !a->shortcut().isEmpty() && a->shortcut() == pressed) return true;
       return false;
     }
     if (e->isAutoRepeat()) return false;
+    auto owner = pressedInto_.find(e->key());
+    if (owner != pressedInto_.end()) {
+      const bool same = owner->second == PressOwner(w);
+      pressedInto_.erase(owner);
+      if (!same) return false;
+    }
     auto* control = dynamic_cast<TWinControl*>(ControlOf(w));
     if (!control || !control->OnKeyUp) return false;
     std::uint16_t key = VirtualKeyFromToolkit(e->key(), e->modifiers());
@@ -92,6 +159,35 @@ class KeyFilter : public QObject {
     RunHandler([&] { handler(control, key, shift); });
     return false;
   }
+
+ private:
+  // The widget a key event goes to first: the open menu when there is one, else the focused
+  // widget of its window. The parents it is passed on to are not.
+  static bool IsReceiver(QWidget* w) {
+    if (QWidget* popup = QApplication::activePopupWidget()) return w == popup;
+    return w == w->window()->focusWidget();
+  }
+
+  // Where a key's press went: a window, or the menu bar of one (keys the menu takes are not
+  // the window's). Within a window the focus may move between press and release, as an
+  // accelerator moves it.
+  static QWidget* PressOwner(QWidget* w) {
+    if (qobject_cast<QMenuBar*>(w)) return w;
+    return w->window();
+  }
+
+  // Notes where a key's press went.
+  bool Pressed(QWidget* w, QKeyEvent* e) {
+    if (e->isAutoRepeat()) return false;
+    if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::NoModifier && MenuKey(w)) {
+      pressedInto_[e->key()] = nullptr;
+      return true;
+    }
+    pressedInto_[e->key()] = PressOwner(w);
+    return false;
+  }
+
+  std::map<int, QPointer<QWidget>> pressedInto_;
 };
 
 QMessageBox::Icon IconOf(unsigned flags) {
@@ -119,12 +215,18 @@ QWidget* DialogParent() {
 
 struct NativeApplication {
   std::unique_ptr<QApplication> app;
+  QTranslator translator;
   KeyFilter keys;
 };
 
 TApplication::TApplication(int& argc, char** argv) : native_(new NativeApplication) {
   native_->app = std::make_unique<QApplication>(argc, argv);
-  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  QApplication::setStyle(new MenuKeysStyle(QStyleFactory::create("Fusion")));
+  // The toolkit's own dialogs and buttons in Spanish, whatever the system's language.
+  QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+  if (native_->translator.load(QLocale(QLocale::Spanish, QLocale::Spain), "qtbase", "_",
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&native_->translator);
   native_->app->installEventFilter(&native_->keys);
   Application = this;
 
@@ -135,7 +237,13 @@ TApplication::TApplication(int& argc, char** argv) : native_(new NativeApplicati
         app, [] { platform::MainLoop::ServePending(); }, Qt::QueuedConnection);
   });
   platform::SetTimerBackend(&Timers());
-  platform::SetBeepHook([](unsigned) { QApplication::beep(); });
+  // A tone on the sound output; the X bell, which most desktops mute, only without one.
+  platform::SetBeepHook([app](unsigned) {
+    platform::PlayBeepTone([app] {
+      QMetaObject::invokeMethod(
+          app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    });
+  });
   platform::SetErrorBoxHook([this](const std::string& message) { ShowException(message); });
   platform::MainLoop::ServePending();  // anything posted before the loop existed
 }
@@ -143,6 +251,7 @@ TApplication::TApplication(int& argc, char** argv) : native_(new NativeApplicati
 TApplication::~TApplication() {
   platform::SetErrorBoxHook({});
   platform::SetBeepHook({});
+  platform::WaitForBeepTones();
   platform::MainLoop::SetWaker({});
   platform::SetTimerBackend(nullptr);
   Application = nullptr;

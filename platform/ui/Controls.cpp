@@ -1,8 +1,11 @@
 #include "platform/ui/Controls.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
@@ -126,6 +129,10 @@ void TWinControl::SetTabOrder(int order) {
 
 void TWinControl::SetFocus() { Native()->widget->setFocus(Qt::OtherFocusReason); }
 
+void TWinControl::SetAccessibleName(const std::string& name) {
+  Native()->widget->setAccessibleName(FromCp1252(name));
+}
+
 bool TWinControl::Focused() const { return Form()->ActiveControl() == this; }
 
 // TRichEdit
@@ -200,6 +207,8 @@ void TRichEdit::SetText(const std::string& text) {
       s.append(QChar(static_cast<char16_t>(platform::Cp1252ToUnicode(b))));
     }
   }
+  // Plain text in the box's own font: no format left over from a loaded file.
+  Edit(this)->setCurrentCharFormat(QTextCharFormat());
   Edit(this)->setPlainText(s);
   stickyByte_ = -1;
 }
@@ -251,16 +260,23 @@ void TRichEdit::SetSelLength(int length) {
 }
 
 void TRichEdit::LoadFromFile(const std::string& path) {
-  std::vector<platform::TextRun> runs = platform::ReadTextDocument(platform::ReadWholeFile(path));
+  const std::string bytes = platform::ReadWholeFile(path);
+  std::optional<std::vector<platform::TextRun>> rich = platform::ReadRichText(bytes);
+  // Plain text takes the box's own font; only rich text brings formats of its own.
+  std::vector<platform::TextRun> runs =
+      rich ? std::move(*rich) : std::vector<platform::TextRun>{{platform::ReadPlainText(bytes)}};
   QTextEdit* e = Edit(this);
+  e->setCurrentCharFormat(QTextCharFormat());
   QTextDocument* doc = e->document();
   doc->clear();
   QTextCursor cursor(doc);
   for (const auto& run : runs) {
     QTextCharFormat format;
-    format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(run.italic);
-    format.setFontUnderline(run.underline);
+    if (rich) {
+      format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+      format.setFontItalic(run.italic);
+      format.setFontUnderline(run.underline);
+    }
     cursor.insertText(QString::fromUcs4(run.text.data(), static_cast<qsizetype>(run.text.size())),
                       format);
   }
@@ -307,6 +323,18 @@ class ItemDelegate : public QStyledItemDelegate {
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     return {QStyledItemDelegate::sizeHint(option, index).width(), ShownHeight()};
   }
+  // Only the list with the focus shows its item in the selection colour; the others show
+  // theirs in grey, so that the eye finds the focused one among lists that look alike.
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem o(option);
+    if (!view_->hasFocus()) {
+      o.palette.setColor(QPalette::Highlight, kInactiveHighlight);
+      o.palette.setColor(QPalette::HighlightedText, o.palette.color(QPalette::Text));
+    }
+    QStyledItemDelegate::paint(painter, o, index);
+  }
+  static constexpr QColor kInactiveHighlight{0xD4, 0xD4, 0xD4};
 
  private:
   QAbstractItemView* view_;
@@ -327,10 +355,35 @@ class ListWidget : public QListWidget {
     // The current item always stands at the top, however it was reached.
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
       if (row >= 0) scrollToItem(item(row), QAbstractItemView::PositionAtTop);
+      if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, row >= 0 ? item(row)->text() : QString());
+        QAccessible::updateAccessibility(&changed);
+      }
     });
   }
 
  protected:
+  // The focused list also has a frame of two pixels, a darker shade of the selection colour,
+  // that sets it off from its own item.
+  bool event(QEvent* e) override {
+    const bool done = QListWidget::event(e);
+    if (e->type() == QEvent::Paint && hasFocus()) {
+      QPainter p(this);
+      p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight).darker(170), 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+    return done;
+  }
+  void focusInEvent(QFocusEvent* e) override {
+    QListWidget::focusInEvent(e);
+    update();
+  }
+  void focusOutEvent(QFocusEvent* e) override {
+    QListWidget::focusOutEvent(e);
+    update();
+  }
+
   void resizeEvent(QResizeEvent* e) override {
     QListWidget::resizeEvent(e);
     doItemsLayout();
@@ -378,9 +431,30 @@ class ListWidget : public QListWidget {
 };
 
 ListWidget* List(const TControl* c) { return static_cast<ListWidget*>(c->Native()->widget.data()); }
+
+// What a screen reader learns of a list: its name (its label's caption) and its current
+// item as its value.
+class ListAccessible : public QAccessibleWidget {
+ public:
+  explicit ListAccessible(ListWidget* list) : QAccessibleWidget(list, QAccessible::List) {}
+  QString text(QAccessible::Text t) const override {
+    if (t != QAccessible::Value) return QAccessibleWidget::text(t);
+    auto* list = static_cast<ListWidget*>(widget());
+    QListWidgetItem* current = list->currentItem();
+    return current ? current->text() : QString();
+  }
+};
+
+QAccessibleInterface* ListAccessibleFactory(const QString&, QObject* object) {
+  if (auto* list = dynamic_cast<ListWidget*>(object)) return new ListAccessible(list);
+  return nullptr;
+}
 }  // namespace
 
-TCheckListBox::TCheckListBox(TForm* owner) : TWinControl(owner, Wrap(new ListWidget())) {}
+TCheckListBox::TCheckListBox(TForm* owner) : TWinControl(owner, Wrap(new ListWidget())) {
+  static const bool installed = (QAccessible::installFactory(&ListAccessibleFactory), true);
+  (void)installed;
+}
 
 int TCheckListBox::TItems::Count() const { return static_cast<int>(owner_->strings_.size()); }
 
@@ -446,16 +520,32 @@ void TCheckListBox::SetItemHeight(int height) {
 
 TLabel::TLabel(TForm* owner) : TControl(owner, Wrap(new QLabel())) {}
 
+namespace {
+// A caption as it is read out: without its accelerator marks ("&&" stands for "&").
+std::string WithoutAccelerator(const std::string& caption) {
+  std::string out;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && ++i == caption.size()) break;
+    out += caption[i];
+  }
+  return out;
+}
+}  // namespace
+
 void TLabel::SetCaption(const std::string& caption) {
   caption_ = caption;
   auto* label = static_cast<QLabel*>(Native()->widget.data());
   label->setText(FromCp1252(caption));
   label->resize(label->sizeHint().width(), label->height());
+  if (focusControl_) focusControl_->SetAccessibleName(WithoutAccelerator(caption_));
 }
 
+// The label names its control for screen readers too.
 void TLabel::SetFocusControl(TWinControl* control) {
+  focusControl_ = control;
   static_cast<QLabel*>(Native()->widget.data())
       ->setBuddy(control ? control->Native()->widget.data() : nullptr);
+  if (control) control->SetAccessibleName(WithoutAccelerator(caption_));
 }
 
 // TMemo

@@ -55,6 +55,8 @@ class TWinControl : public TControl {
   void SetTabOrder(int order);
   void SetFocus();
   bool Focused() const;
+  // The name a screen reader gives the control (a label made its buddy sets it too).
+  void SetAccessibleName(const std::string& name);
 
   // Called on the release of a key while this control has the focus.
   TKeyEvent OnKeyUp;
@@ -133,6 +135,7 @@ class TLabel : public TControl {
 
  private:
   std::string caption_;
+  TWinControl* focusControl_ = nullptr;
 };
 
 class TMemo : public TWinControl {

@@ -66,6 +66,7 @@ enum : std::uint16_t {
   VK_F4 = 115,
   VK_F5 = 116,
   VK_F6 = 117,
+  VK_F10 = 121,  // the menu bar
 };
 
 // Menu shortcuts in the class library's encoding: a virtual-key code plus modifier bits.

@@ -248,15 +248,16 @@ TEST_F(WindowTest, OpenLoadsPlainAndRichTextFiles) {
     });
     ui::testing::ChooseMenuItem(w->Open1);
     EXPECT_EQ(w->R1->Text(), c.text) << c.name;
-    // Bold shows on the bold word and nowhere else.
-    std::u32string bold;
-    for (const auto& run : w->R1->Runs())
-      if (run.bold) bold += run.text;
+    // Rich text: bold shows on the bold word and nowhere else. Plain text keeps the
+    // window's bold font throughout.
+    std::u32string bold, regular;
+    for (const auto& run : w->R1->Runs()) (run.bold ? bold : regular) += run.text;
     if (c.boldRun) {
       EXPECT_NE(bold.find(Ascii32(c.boldRun)), std::u32string::npos) << c.name;
       EXPECT_EQ(bold.find(U"Hola"), std::u32string::npos) << c.name;
     } else {
-      EXPECT_TRUE(bold.empty()) << c.name;
+      EXPECT_TRUE(regular.empty()) << c.name;
+      EXPECT_FALSE(bold.empty()) << c.name;
     }
   }
   EXPECT_TRUE(errors.empty());

@@ -200,11 +200,12 @@ state
 heard "$SEGMENTS" 7
 echo "ok: the voice list announced its item"
 
-# --- sound quality from the menu ----------------------------------------------------------
+# --- sound quality from the menu, by keyboard alone ---------------------------------------
 "$probe" rate "$out/watch/wav7.wav" | grep -qx 22050 || fail "the announcement was not at 22050"
-xdotool mousemove --window "$win" 25 10 click 1  # "Varios"
-sleep 0.3
-key Down Down Right Down Return  # "Calidad del sonido", "Baja (11025)"
+# F10 highlights "Varios", Down opens it, Down and Right reach "Calidad del sonido" and its
+# "Normal (22050)", Down "Baja (11025)", Enter picks it.
+key F10
+key Down Down Right Down Return
 key alt+a
 key Return
 wait_for 10 "reading at the new quality" '[ "$WAVS" -ge 8 ] && [ "$SEGMENTS" -ge 8 ]'
@@ -219,13 +220,13 @@ echo "ok: the next WAV file after the quality change runs at 11025"
 open_file() {
   key ctrl+a
   local dialog
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Open" | head -n 1) ||
+  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Abrir" | head -n 1) ||
     fail "the open dialog did not appear"
   xdotool windowfocus --sync "$dialog"
   xdotool type --delay 10 "$1"
   key Return
   local limit=$(( $(now_ms) + 5000 ))
-  while xdotool search --onlyvisible --name "^Open" >/dev/null 2>&1; do
+  while xdotool search --onlyvisible --name "^Abrir" >/dev/null 2>&1; do
     [ "$(now_ms)" -ge "$limit" ] && fail "the open dialog did not take $1"
     sleep 0.05
   done

@@ -1,11 +1,13 @@
 // Without a usable sound driver, sound goes to the silent driver and still takes its time.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 
 #include "platform/audio/Mci.h"
 #include "platform/audio/SoundOutput.h"
+#include "platform/audio/Tone.h"
 #include "tests/platform/audio_test_files.h"
 
 using namespace platform;
@@ -32,4 +34,14 @@ TEST(SoundFallback, AnUnusableDriverFallsBackToSilenceAndSaysSoOnce) {
   const size_t first = said.find("no sound device");
   ASSERT_NE(first, std::string::npos) << said;
   EXPECT_EQ(said.find("no sound device", first + 1), std::string::npos) << said;
+}
+
+// With no sound device the beep's tone is not played: the caller is told, to ring the bell.
+TEST(SoundFallback, NoToneWithoutASoundDevice) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  std::atomic<int> unheard{0};
+  PlayBeepTone([&] { ++unheard; });
+  WaitForBeepTones();
+  EXPECT_EQ(unheard, 1);
+  EXPECT_EQ(SoundOutput::DriverName(), "dummy");
 }

@@ -1,8 +1,11 @@
 #include "platform/ui/testing/Testing.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 
 #include "platform/ui/Native.h"
@@ -24,6 +27,37 @@ QWidget* Target(TForm* form) {
   QWidget* window = form->Native()->window;
   QWidget* focus = window->focusWidget();
   return focus ? focus : window;
+}
+
+// Where the keyboard goes now: the open menu, else the focused widget. When a dialog or a
+// menu has closed, the window system gives the main window the keyboard back; the offscreen
+// one may leave that undone, or even hand it to the closed menu.
+QWidget* KeyboardTarget() {
+  if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+  QWidget* window = QApplication::activeWindow();
+  if (window && (!window->isVisible() || window->windowType() == Qt::Popup)) window = nullptr;
+  if (window && QApplication::focusWidget()) return QApplication::focusWidget();
+  if (!window) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (qobject_cast<QMainWindow*>(top) && top->isVisible()) {
+        window = top;
+        top->activateWindow();
+        (void)QTest::qWaitForWindowActive(top, 5000);
+        break;
+      }
+    }
+  }
+  if (!window) return nullptr;
+  return window->focusWidget() ? window->focusWidget() : window;
+}
+
+void TypeEvent(bool press, std::uint16_t vk, TShiftState shift) {
+  QWidget* target = KeyboardTarget();
+  if (!target) return;
+  const int key = ToolkitKeyFromVirtualKey(vk);
+  Qt::KeyboardModifiers held = Modifiers(shift);
+  if (!press && key == Qt::Key_Alt) held |= Qt::AltModifier;
+  QTest::simulateEvent(target, press, key, held, QString(), false);
 }
 
 }  // namespace
@@ -65,6 +99,44 @@ void KeyRelease(std::uint16_t vk, TShiftState shift, bool autoRepeat, TForm* for
 void KeyClick(std::uint16_t vk, TShiftState shift, TForm* form) {
   KeyPress(vk, shift, form);
   KeyRelease(vk, shift, false, form);
+}
+
+void TypePress(std::uint16_t vk, TShiftState shift) { TypeEvent(true, vk, shift); }
+void TypeRelease(std::uint16_t vk, TShiftState shift) { TypeEvent(false, vk, shift); }
+void Type(std::uint16_t vk, TShiftState shift) {
+  TypePress(vk, shift);
+  TypeRelease(vk, shift);
+}
+
+void TypeText(const std::string& text) {
+  if (QWidget* target = KeyboardTarget()) QTest::keyClicks(target, FromCp1252(text));
+}
+
+namespace {
+std::string AccessibleText(const TWinControl* control, QAccessible::Text which) {
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control->Native()->widget);
+  return a ? ToCp1252(a->text(which)) : std::string();
+}
+}  // namespace
+
+std::string AccessibleName(const TWinControl* control) {
+  return AccessibleText(control, QAccessible::Name);
+}
+std::string AccessibleValue(const TWinControl* control) {
+  return AccessibleText(control, QAccessible::Value);
+}
+
+void WhenModal(std::function<void()> inside) {
+  auto* timer = new QTimer();
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, inside] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible() || QApplication::activeWindow() != modal) return;
+    timer->stop();
+    timer->deleteLater();
+    inside();
+  });
+  timer->start();
 }
 
 void ChooseMenuItem(TMenuItem* item) { item->Native()->action->trigger(); }

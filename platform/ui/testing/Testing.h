@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
@@ -24,6 +26,23 @@ void KeyRelease(std::uint16_t vk, TShiftState shift = {}, bool autoRepeat = fals
                 TForm* form = nullptr);
 // Press and release.
 void KeyClick(std::uint16_t vk, TShiftState shift = {}, TForm* form = nullptr);
+
+// Keys as the keyboard sends them: each press and each release goes where the keyboard goes
+// at its moment, the open menu or else the focused widget (when a dialog has closed, the main
+// window gets the keyboard back, as the window system gives it). The modifiers are those held
+// before the event, as the X server reports them: the release of a lone Alt still has Alt.
+void TypePress(std::uint16_t vk, TShiftState shift = {});
+void TypeRelease(std::uint16_t vk, TShiftState shift = {});
+void Type(std::uint16_t vk, TShiftState shift = {});
+// Types the Windows-1252 text where the keyboard goes, a key for each character.
+void TypeText(const std::string& text);
+
+// Runs inside() once a modal window is up and active, from the loop that shows it.
+void WhenModal(std::function<void()> inside);
+
+// What a screen reader is told of the control: its name and its value, in Windows-1252.
+std::string AccessibleName(const TWinControl* control);
+std::string AccessibleValue(const TWinControl* control);
 
 // Chooses the menu item as the user does: a failure goes to the error box.
 void ChooseMenuItem(TMenuItem* item);
