@@ -9,20 +9,15 @@
 
 #include "platform/audio/Tone.h"
 #include "tests/platform/audio_test_files.h"
+#include "tests/support/Wav.h"
 
 using namespace platform;
 
 namespace {
 
-std::vector<int16_t> Samples(const std::string& bytes) {
-  std::vector<int16_t> s(bytes.size() / 2);
-  std::memcpy(s.data(), bytes.data(), s.size() * 2);
-  return s;
-}
-
-int Peak(const std::vector<int16_t>& s, size_t from, size_t to) {
+int Peak(const std::vector<int>& s, size_t from, size_t to) {
   int peak = 0;
-  for (size_t i = from; i < to && i < s.size(); ++i) peak = std::max(peak, std::abs(int(s[i])));
+  for (size_t i = from; i < to && i < s.size(); ++i) peak = std::max(peak, std::abs(s[i]));
   return peak;
 }
 
@@ -40,10 +35,10 @@ TEST(BeepTone, AShortSoftToneReachesTheDevice) {
   std::atomic<bool> unheard{false};
   PlayBeepTone([&] { unheard = true; });
   // The device takes the tone at its own pace, after the call returned.
-  EXPECT_LT(audio_test::ReadAll(heard).size(), 22050u / 10 * 2);
+  EXPECT_LT(testsupport::ReadFile(heard).size(), 22050u / 10 * 2);
   WaitForBeepTones();
   EXPECT_FALSE(unheard);
-  const std::vector<int16_t> s = Samples(audio_test::ReadAll(heard));
+  const std::vector<int> s = testsupport::Samples(testsupport::ReadFile(heard));
 
   auto loud = [](int16_t v) { return v != 0; };
   const auto first = std::find_if(s.begin(), s.end(), loud);
