@@ -49,6 +49,7 @@ struct Tone {
   std::mutex m;
   std::condition_variable done_cv;
   std::size_t pos = 0;
+  int silent = 0;  // buffers filled after the tone's end
   bool done = false;
 
   void Fill(uint8_t* buffer, std::size_t bytes) {
@@ -57,8 +58,9 @@ struct Tone {
     std::size_t n = std::min(bytes / 2, s.size() - pos);
     std::memcpy(buffer, s.data() + pos, n * 2);
     std::memset(buffer + n * 2, 0, bytes - n * 2);
-    // Done once a whole buffer of silence followed the tone: its end has been played.
-    if (n == 0 && pos == s.size()) done = true;
+    // Done once two whole buffers of silence followed the tone: the one before them, with
+    // the tone's end, has gone out to the device.
+    if (n == 0 && pos == s.size() && ++silent >= 2) done = true;
     pos += n;
     if (done) done_cv.notify_all();
   }
