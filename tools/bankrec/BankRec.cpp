@@ -29,6 +29,7 @@
 
 #include "banks/BankText.h"
 #include "tools/bankrec/Cutting.h"
+#include "tools/bankrec/Joins.h"
 #include "tools/bankrec/Voiceless.h"
 
 namespace fs = std::filesystem;
@@ -392,6 +393,7 @@ struct Period {
   Wave wave;
   double measured;
   double wrap;
+  double taper;  // share of the period tapered at each edge
   PitchFinder::Setting setting;
 };
 
@@ -423,9 +425,35 @@ class Recorder {
         continue;
       }
       if (adopt) length = static_cast<int>(std::lround(measured));
-      const int start = PeriodStart(t.wave, mid - length / 2, length);
+      int start = PeriodStart(t.wave, mid - length / 2, length);
       Period p;
       p.wave.assign(t.wave.begin() + start, t.wave.begin() + start + length);
+      // The engine repeats a period uncut whenever its pitch period is longer, so the
+      // period is tapered to zero at both edges (SmoothPeriod). The cut moves to where the
+      // wave is quietest, so that the taper takes the least away, as long as the first two
+      // formants of the smoothed period stay within 6 % of the plain period's; a short
+      // period that cannot keep them so gets a shorter taper.
+      p.taper = 0.1;
+      double f1 = 0, f2 = 0;
+      if (FirstFormants(p.wave, f1, f2)) {
+        bool kept = false;
+        for (double taper : {0.1, 0.07, 0.05}) {
+          for (int s : QuietStarts(t.wave, start, length, EdgeTaper(length, taper))) {
+            Wave w(t.wave.begin() + s, t.wave.begin() + s + length);
+            SmoothPeriod(w, taper);
+            double g1 = 0, g2 = 0;
+            if (FirstFormants(w, g1, g2) && std::fabs(g1 - f1) <= 0.06 * f1 &&
+                std::fabs(g2 - f2) <= 0.06 * f2) {
+              start = s;
+              p.wave.assign(t.wave.begin() + s, t.wave.begin() + s + length);
+              p.taper = taper;
+              kept = true;
+              break;
+            }
+          }
+          if (kept) break;
+        }
+      }
       p.measured = measured;
       p.wrap = WrapStep(t.wave, start, length);
       p.setting = s;
@@ -541,6 +569,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
                                0.5, false);
     vowels[v] = per.wave;
     sum += per.measured;
+    SmoothPeriod(per.wave, per.taper);
     double f1 = 0, f2 = 0;
     FirstFormants(per.wave, f1, f2);
     std::printf("  %s: period %d (measured %.2f, %d Hz, setting %d), step %.3f, F1 %.0f F2 %.0f\n",
@@ -561,6 +590,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
     // Some synthesisers let the pitch sag a little in a consonant; the engine cuts these
     // periods to its own pitch in any case.
     Period per = rec.CutPeriod(bank, slot, said, p.speak, length, 2.5, true);
+    SmoothPeriod(per.wave, per.taper);
     std::printf("  %s: period %zu (measured %.2f), step %.3f\n", p.label, per.wave.size(),
                 per.measured, per.wrap);
     slots[p.base] = Checked(per.wave, LevelIn(p.minPeak, p.maxPeak, voice.loud * 0.6), slot, p);
@@ -598,6 +628,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
                           0x5EED0000ull + static_cast<std::uint64_t>(bank) * 1000 +
                               static_cast<std::uint64_t>(s));
       }
+      SmoothOnsets(w);
       slots[s] = Checked(w, LevelIn(p.minPeak, p.maxPeak, frac), slot, p);
       lengths += " " + std::to_string(w.size());
     }

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace bankrec {
+
+constexpr double Pi = std::numbers::pi;
 
 std::vector<int> Clicks(const Wave& x, double ratio, double rate) {
   const int n = static_cast<int>(x.size());
@@ -31,6 +34,80 @@ std::vector<int> Clicks(const Wave& x, double ratio, double rate) {
     }
   }
   return out;
+}
+
+namespace {
+
+// Steps of x with a zero before and after it: d[i] = x[i] - x[i - 1], i = 0 .. n.
+Wave Steps(const Wave& x) {
+  const int n = static_cast<int>(x.size());
+  Wave d(n + 1);
+  for (int i = 0; i <= n; ++i) d[i] = (i < n ? x[i] : 0) - (i > 0 ? x[i - 1] : 0);
+  return d;
+}
+
+// Each step's size over the RMS of the steps within `reach` of it (all when 0).
+Wave Relative(const Wave& d, int reach) {
+  const int m = static_cast<int>(d.size());
+  std::vector<double> sum(m + 1, 0);
+  for (int i = 0; i < m; ++i) sum[i + 1] = sum[i] + d[i] * d[i];
+  Wave r(m, 0);
+  for (int i = 0; i < m; ++i) {
+    const int lo = reach > 0 ? std::max(0, i - reach) : 0;
+    const int hi = reach > 0 ? std::min(m - 1, i + reach) : m - 1;
+    const double rms = std::sqrt((sum[hi + 1] - sum[lo]) / (hi - lo + 1));
+    r[i] = rms > 0 ? std::fabs(d[i]) / rms : 0;
+  }
+  return r;
+}
+
+}  // namespace
+
+double SteepestStep(const Wave& x, int reach) {
+  if (x.empty()) return 0;
+  const Wave r = Relative(Steps(x), reach);
+  return *std::max_element(r.begin(), r.end());
+}
+
+void SoftenSteps(Wave& x, double limit, int reach) {
+  const int n = static_cast<int>(x.size());
+  if (n < 5) return;
+  auto at = [&](const Wave& w, int i) { return i < 0 || i >= n ? 0.0 : w[i]; };
+  for (int pass = 0; pass < 400; ++pass) {
+    const Wave r = Relative(Steps(x), reach);
+    std::vector<int> steep;
+    for (int i = 0; i <= n; ++i)
+      if (r[i] > limit) steep.push_back(i);
+    if (steep.empty()) return;
+    // A binomial low-pass (1 4 6 4 1)/16 around each steep step (between x[i - 1] and
+    // x[i]), weighted by a short raised cosine so that it fades into the untouched wave.
+    const Wave before = x;
+    for (int i : steep) {
+      for (int j = i - 3; j <= i + 2; ++j) {
+        if (j < 0 || j >= n) continue;
+        const double smooth = (at(before, j - 2) + 4 * at(before, j - 1) + 6 * before[j] +
+                               4 * at(before, j + 1) + at(before, j + 2)) /
+                              16;
+        const double weight = 0.5 + 0.5 * std::cos(Pi * (j - i + 0.5) / 4);
+        x[j] += weight * (smooth - before[j]) / 2;
+      }
+    }
+  }
+}
+
+int EdgeTaper(int length, double fraction) {
+  return std::max(2, static_cast<int>(std::lround(length * fraction)));
+}
+
+void SmoothPeriod(Wave& period, double fraction) {
+  // Tapered first, so that the softening works on the period's inside, not on its edges.
+  const int taper = EdgeTaper(static_cast<int>(period.size()), fraction);
+  Fade(period, taper, taper);
+  SoftenSteps(period, 3);
+}
+
+void SmoothOnsets(Wave& sound) {
+  SoftenSteps(sound, 5, static_cast<int>(std::lround(0.005 * Rate)));
 }
 
 }  // namespace bankrec

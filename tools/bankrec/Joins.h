@@ -14,4 +14,31 @@ namespace bankrec {
 // (the later sample of the pair).
 std::vector<int> Clicks(const Wave& x, double ratio = 6, double rate = Rate);
 
+// Softens every step of x that is steeper than `limit` times the RMS of the steps around it:
+// within `reach` samples on either side, or over the whole of x when `reach` is 0. The
+// engine renders silence or its own voicing wave before and after a recording, so x is taken
+// to be preceded and followed by zero. The softening is a short local low-pass blended in
+// around the step, repeated until the step keeps the limit: it takes the step's highest
+// frequencies out and adds none.
+void SoftenSteps(Wave& x, double limit, int reach = 0);
+
+// The steepest step of x, as SoftenSteps measures it (zero before and after x included),
+// relative to the RMS of its steps within `reach` samples (all of x when 0).
+double SteepestStep(const Wave& x, int reach = 0);
+
+// The length of the taper at each edge of a period of `length` samples: `fraction` of it,
+// at least 2 samples.
+int EdgeTaper(int length, double fraction = 0.1);
+
+// A recorded period made ready for the engine's period loop, which repeats it uncut and
+// unfaded whenever the pitch period is longer: both edges brought to zero by a
+// raised-cosine taper over `fraction` of the period, so that neither the voicing wave after
+// it nor the next period meets a step, and steep steps inside softened to at most 3 times
+// the period's RMS step.
+void SmoothPeriod(Wave& period, double fraction = 0.1);
+
+// A whole consonant made ready to follow the engine's zero lead-in: steps, its onset among
+// them, softened to at most 5 times the step level of the 10 ms around them.
+void SmoothOnsets(Wave& sound);
+
 }  // namespace bankrec
