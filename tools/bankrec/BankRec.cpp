@@ -429,30 +429,36 @@ class Recorder {
       Period p;
       p.wave.assign(t.wave.begin() + start, t.wave.begin() + start + length);
       // The engine repeats a period uncut whenever its pitch period is longer, so the
-      // period is tapered to zero at both edges (SmoothPeriod). The cut moves to where the
-      // wave is quietest, so that the taper takes the least away, as long as the first two
-      // formants of the smoothed period stay within 6 % of the plain period's; a short
-      // period that cannot keep them so gets a shorter taper.
+      // period is tapered to zero at both edges (SmoothPeriod). The first two formants of
+      // the smoothed period should stay within 6 % of the plain period's; where the taper
+      // moves them further, the cut moves to where the wave is quietest, so that the taper
+      // takes less away, and a short period that cannot keep them even so gets a shorter
+      // taper. Failing all, the cut and taper that move them least.
       p.taper = 0.1;
       double f1 = 0, f2 = 0;
       if (FirstFormants(p.wave, f1, f2)) {
-        bool kept = false;
+        double least = 1e9;
+        int bestStart = start;
         for (double taper : {0.1, 0.07, 0.05}) {
-          for (int s : QuietStarts(t.wave, start, length, EdgeTaper(length, taper))) {
+          std::vector<int> starts = QuietStarts(t.wave, start, length, EdgeTaper(length, taper));
+          starts.insert(starts.begin(), start);
+          for (int s : starts) {
             Wave w(t.wave.begin() + s, t.wave.begin() + s + length);
             SmoothPeriod(w, taper);
             double g1 = 0, g2 = 0;
-            if (FirstFormants(w, g1, g2) && std::fabs(g1 - f1) <= 0.06 * f1 &&
-                std::fabs(g2 - f2) <= 0.06 * f2) {
-              start = s;
-              p.wave.assign(t.wave.begin() + s, t.wave.begin() + s + length);
+            if (!FirstFormants(w, g1, g2)) continue;
+            const double moved = std::max(std::fabs(g1 - f1) / f1, std::fabs(g2 - f2) / f2);
+            if (moved < least) {
+              least = moved;
+              bestStart = s;
               p.taper = taper;
-              kept = true;
-              break;
             }
+            if (least <= 0.06) break;
           }
-          if (kept) break;
+          if (least <= 0.06) break;
         }
+        start = bestStart;
+        p.wave.assign(t.wave.begin() + start, t.wave.begin() + start + length);
       }
       p.measured = measured;
       p.wrap = WrapStep(t.wave, start, length);

@@ -46,7 +46,9 @@ Wave Steps(const Wave& x) {
   return d;
 }
 
-// Each step's size over the RMS of the steps within `reach` of it (all when 0).
+// Each step's size over the RMS of the other steps within `reach` of it (all when 0). Beyond
+// the ends of x the engine renders silence or voicing that is quiet next to a burst, so the
+// steps there count as zero.
 Wave Relative(const Wave& d, int reach) {
   const int m = static_cast<int>(d.size());
   std::vector<double> sum(m + 1, 0);
@@ -55,7 +57,8 @@ Wave Relative(const Wave& d, int reach) {
   for (int i = 0; i < m; ++i) {
     const int lo = reach > 0 ? std::max(0, i - reach) : 0;
     const int hi = reach > 0 ? std::min(m - 1, i + reach) : m - 1;
-    const double rms = std::sqrt((sum[hi + 1] - sum[lo]) / (hi - lo + 1));
+    const int count = reach > 0 ? 2 * reach : m - 1;
+    const double rms = std::sqrt((sum[hi + 1] - sum[lo] - d[i] * d[i]) / std::max(1, count));
     r[i] = rms > 0 ? std::fabs(d[i]) / rms : 0;
   }
   return r;

@@ -14,7 +14,7 @@ namespace bankrec {
 // (the later sample of the pair).
 std::vector<int> Clicks(const Wave& x, double ratio = 6, double rate = Rate);
 
-// Softens every step of x that is steeper than `limit` times the RMS of the steps around it:
+// Softens every step of x that is steeper than `limit` times the RMS of the other steps around it:
 // within `reach` samples on either side, or over the whole of x when `reach` is 0. The
 // engine renders silence or its own voicing wave before and after a recording, so x is taken
 // to be preceded and followed by zero. The softening is a short local low-pass blended in
