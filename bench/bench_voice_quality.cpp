@@ -106,16 +106,8 @@ void LowEnergy(const Wave& x, double cut, double& low, double& all) {
   }
 }
 
-// The pitch of a voiced stretch, by autocorrelation between 50 and 500 Hz.
-double PitchOf(const Wave& x) {
-  const int lo = static_cast<int>(Rate / 500), hi = static_cast<int>(Rate / 50);
-  const int count = static_cast<int>(x.size()) - hi - 1;
-  if (count < lo) return 0;
-  return Rate / bankrec::EstimatePeriod(x, 0, count, lo, hi);
-}
-
-// The first run of 5 ms frames louder than a fifth of the loudest frame: in a word that
-// starts with a consonant, its first vowel.
+// The first run of at least four 5 ms frames louder than a fifth of the loudest frame: in a
+// word that starts with a consonant, its first vowel (a burst is shorter).
 bool FirstVowel(const Wave& x, int& from, int& to) {
   constexpr int F = 110;
   std::vector<double> rms;
@@ -126,34 +118,31 @@ bool FirstVowel(const Wave& x, int& from, int& to) {
   }
   if (rms.empty()) return false;
   const double top = *std::max_element(rms.begin(), rms.end());
-  std::size_t i = 0;
-  while (i < rms.size() && rms[i] < top / 5) ++i;
-  std::size_t j = i;
-  while (j < rms.size() && rms[j] >= top / 5) ++j;
-  from = static_cast<int>(i) * F;
-  to = static_cast<int>(j) * F;
-  return to - from >= 4 * F;
+  for (std::size_t i = 0; i < rms.size();) {
+    std::size_t j = i;
+    while (j < rms.size() && rms[j] >= top / 5) ++j;
+    if (j - i >= 4) {
+      from = static_cast<int>(i) * F;
+      to = static_cast<int>(j) * F;
+      return true;
+    }
+    i = j + 1;
+  }
+  return false;
 }
 
-// F1 and F2 of the middle half of a vowel: linear prediction of order 12 at half the rate.
-// The voicing wave that the engine mixes in is a pure tone at the pitch and its octave; the
-// narrow resonances it leaves there are not formants.
+// F1 and F2 of the middle half of a vowel: linear prediction of order 12 at half the rate,
+// the two lowest resonances above 150 Hz narrower than 600 Hz.
 bool Formants(const Wave& vowel, double& f1, double& f2) {
   const std::size_t n = vowel.size();
   const Wave mid(vowel.begin() + static_cast<long>(n / 4),
                  vowel.begin() + static_cast<long>(3 * n / 4));
-  const double f0 = PitchOf(mid);
   Wave half;
   for (std::size_t i = 2; i + 1 < mid.size(); i += 2)
     half.push_back(0.25 * mid[i - 1] + 0.5 * mid[i] + 0.25 * mid[i + 1]);
   std::vector<double> found;
-  for (const auto& r : bankrec::Resonances(bankrec::Lpc(half, 12), Rate / 2)) {
-    if (r.freq <= 150 || r.bandwidth >= 600) continue;
-    bool tone = false;
-    for (double h : {f0, 2 * f0})
-      if (f0 > 0 && r.bandwidth < 60 && std::fabs(r.freq - h) < 0.1 * h) tone = true;
-    if (!tone) found.push_back(r.freq);
-  }
+  for (const auto& r : bankrec::Resonances(bankrec::Lpc(half, 12), Rate / 2))
+    if (r.freq > 150 && r.bandwidth < 600) found.push_back(r.freq);
   if (found.size() < 2) return false;
   f1 = found[0];
   f2 = found[1];
