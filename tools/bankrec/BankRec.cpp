@@ -443,6 +443,7 @@ class Recorder {
           std::vector<int> starts = QuietStarts(t.wave, start, length, EdgeTaper(length, taper));
           starts.insert(starts.begin(), start);
           for (int s : starts) {
+            if (WrapStep(t.wave, s, length) > 0.3) continue;  // not a whole period there
             Wave w(t.wave.begin() + s, t.wave.begin() + s + length);
             SmoothPeriod(w, taper);
             double g1 = 0, g2 = 0;
