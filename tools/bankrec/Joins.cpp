@@ -72,29 +72,46 @@ double SteepestStep(const Wave& x, int reach) {
   return *std::max_element(r.begin(), r.end());
 }
 
+// x low-passed at `cutoff` Hz: a Hann-windowed sinc of 33 taps, zero beyond the ends.
+Wave LowPass(const Wave& x, double cutoff) {
+  constexpr int Half = 16;
+  double taps[2 * Half + 1], sum = 0;
+  for (int k = -Half; k <= Half; ++k) {
+    const double w = 0.5 + 0.5 * std::cos(Pi * k / (Half + 1));
+    const double f = 2 * cutoff / Rate;
+    taps[k + Half] = w * (k == 0 ? f : std::sin(Pi * f * k) / (Pi * k));
+    sum += taps[k + Half];
+  }
+  const int n = static_cast<int>(x.size());
+  Wave y(n, 0);
+  for (int i = 0; i < n; ++i)
+    for (int k = -Half; k <= Half; ++k)
+      if (i + k >= 0 && i + k < n) y[i] += taps[k + Half] / sum * x[i + k];
+  return y;
+}
+
 void SoftenSteps(Wave& x, double limit, int reach) {
   const int n = static_cast<int>(x.size());
   if (n < 5) return;
-  auto at = [&](const Wave& w, int i) { return i < 0 || i >= n ? 0.0 : w[i]; };
-  for (int pass = 0; pass < 400; ++pass) {
+  // Around each steep step the wave is crossfaded into a low-passed copy of itself over a
+  // raised cosine of 21 samples: the slow crossfade keeps the change to the band the
+  // low-pass removes. Each round that leaves a step too steep lowers the cutoff.
+  constexpr int Half = 10;
+  double cutoff = 5000;
+  for (int round = 0; round < 60; ++round) {
     const Wave r = Relative(Steps(x), reach);
-    std::vector<int> steep;
-    for (int i = 0; i <= n; ++i)
-      if (r[i] > limit) steep.push_back(i);
-    if (steep.empty()) return;
-    // A binomial low-pass (1 4 6 4 1)/16 around each steep step (between x[i - 1] and
-    // x[i]), weighted by a short raised cosine so that it fades into the untouched wave.
-    const Wave before = x;
-    for (int i : steep) {
-      for (int j = i - 3; j <= i + 2; ++j) {
-        if (j < 0 || j >= n) continue;
-        const double smooth = (at(before, j - 2) + 4 * at(before, j - 1) + 6 * before[j] +
-                               4 * at(before, j + 1) + at(before, j + 2)) /
-                              16;
-        const double weight = 0.5 + 0.5 * std::cos(Pi * (j - i + 0.5) / 4);
-        x[j] += weight * (smooth - before[j]) / 2;
-      }
+    Wave weight(n, 0);
+    bool steep = false;
+    for (int i = 0; i <= n; ++i) {
+      if (r[i] <= limit) continue;
+      steep = true;
+      for (int j = std::max(0, i - Half); j < std::min(n, i + Half); ++j)
+        weight[j] = std::max(weight[j], 0.5 + 0.5 * std::cos(Pi * (j - i + 0.5) / Half));
     }
+    if (!steep) return;
+    const Wave low = LowPass(x, cutoff);
+    for (int j = 0; j < n; ++j) x[j] += weight[j] * (low[j] - x[j]);
+    cutoff = std::max(2500.0, cutoff - 250);
   }
 }
 

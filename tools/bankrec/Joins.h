@@ -14,12 +14,14 @@ namespace bankrec {
 // (the later sample of the pair).
 std::vector<int> Clicks(const Wave& x, double ratio = 6, double rate = Rate);
 
-// Softens every step of x that is steeper than `limit` times the RMS of the other steps around it:
-// within `reach` samples on either side, or over the whole of x when `reach` is 0. The
-// engine renders silence or its own voicing wave before and after a recording, so x is taken
-// to be preceded and followed by zero. The softening is a short local low-pass blended in
-// around the step, repeated until the step keeps the limit: it takes the step's highest
-// frequencies out and adds none.
+// Softens every step of x that is steeper than `limit` times the RMS of the other steps
+// around it: within `reach` samples on either side, or over the whole of x when `reach` is
+// 0. The engine renders silence or its own voicing wave before and after a recording, so x
+// is taken to be preceded and followed by zero. Around each such step x is crossfaded
+// slowly into a low-passed copy of itself, so that the change stays in the band the
+// low-pass removes and adds nothing above it; each round that leaves a step too steep
+// lowers the cutoff, but not below 2.5 kHz, where the front vowels' second formant lies: a
+// step that only a lower cutoff would tame stays steeper than the limit.
 void SoftenSteps(Wave& x, double limit, int reach = 0);
 
 // The steepest step of x, as SoftenSteps measures it (zero before and after x included),
