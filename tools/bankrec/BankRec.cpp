@@ -29,6 +29,7 @@
 
 #include "banks/BankText.h"
 #include "tools/bankrec/Cutting.h"
+#include "tools/bankrec/Joins.h"
 #include "tools/bankrec/Voiceless.h"
 
 namespace fs = std::filesystem;
@@ -392,6 +393,7 @@ struct Period {
   Wave wave;
   double measured;
   double wrap;
+  double taper;  // share of the period tapered at each edge
   PitchFinder::Setting setting;
 };
 
@@ -423,9 +425,42 @@ class Recorder {
         continue;
       }
       if (adopt) length = static_cast<int>(std::lround(measured));
-      const int start = PeriodStart(t.wave, mid - length / 2, length);
+      int start = PeriodStart(t.wave, mid - length / 2, length);
       Period p;
       p.wave.assign(t.wave.begin() + start, t.wave.begin() + start + length);
+      // The engine repeats a period uncut whenever its pitch period is longer, so the
+      // period is tapered to zero at both edges (SmoothPeriod). The first two formants of
+      // the smoothed period should stay within 6 % of the plain period's; where the taper
+      // moves them further, the cut moves to where the wave is quietest, so that the taper
+      // takes less away, and a short period that cannot keep them even so gets a shorter
+      // taper. Failing all, the cut and taper that move them least.
+      p.taper = 0.1;
+      double f1 = 0, f2 = 0;
+      if (FirstFormants(p.wave, f1, f2)) {
+        double least = 1e9;
+        int bestStart = start;
+        for (double taper : {0.1, 0.07, 0.05}) {
+          std::vector<int> starts = QuietStarts(t.wave, start, length, EdgeTaper(length, taper));
+          starts.insert(starts.begin(), start);
+          for (int s : starts) {
+            if (WrapStep(t.wave, s, length) > 0.3) continue;  // not a whole period there
+            Wave w(t.wave.begin() + s, t.wave.begin() + s + length);
+            SmoothPeriod(w, taper);
+            double g1 = 0, g2 = 0;
+            if (!FirstFormants(w, g1, g2)) continue;
+            const double moved = std::max(std::fabs(g1 - f1) / f1, std::fabs(g2 - f2) / f2);
+            if (moved < least) {
+              least = moved;
+              bestStart = s;
+              p.taper = taper;
+            }
+            if (least <= 0.06) break;
+          }
+          if (least <= 0.06) break;
+        }
+        start = bestStart;
+        p.wave.assign(t.wave.begin() + start, t.wave.begin() + start + length);
+      }
       p.measured = measured;
       p.wrap = WrapStep(t.wave, start, length);
       p.setting = s;
@@ -541,6 +576,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
                                0.5, false);
     vowels[v] = per.wave;
     sum += per.measured;
+    SmoothPeriod(per.wave, per.taper);
     double f1 = 0, f2 = 0;
     FirstFormants(per.wave, f1, f2);
     std::printf("  %s: period %d (measured %.2f, %d Hz, setting %d), step %.3f, F1 %.0f F2 %.0f\n",
@@ -561,6 +597,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
     // Some synthesisers let the pitch sag a little in a consonant; the engine cuts these
     // periods to its own pitch in any case.
     Period per = rec.CutPeriod(bank, slot, said, p.speak, length, 2.5, true);
+    SmoothPeriod(per.wave, per.taper);
     std::printf("  %s: period %zu (measured %.2f), step %.3f\n", p.label, per.wave.size(),
                 per.measured, per.wrap);
     slots[p.base] = Checked(per.wave, LevelIn(p.minPeak, p.maxPeak, voice.loud * 0.6), slot, p);
@@ -598,6 +635,7 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
                           0x5EED0000ull + static_cast<std::uint64_t>(bank) * 1000 +
                               static_cast<std::uint64_t>(s));
       }
+      SmoothOnsets(w);
       slots[s] = Checked(w, LevelIn(p.minPeak, p.maxPeak, frac), slot, p);
       lengths += " " + std::to_string(w.size());
     }

@@ -77,6 +77,23 @@ int PeriodStart(const Wave& x, int around, int period) {
   return best;
 }
 
+std::vector<int> QuietStarts(const Wave& x, int around, int period, int edge) {
+  const int size = static_cast<int>(x.size());
+  const int from = std::max(edge, around - period / 2);
+  const int to = std::min(size - period - edge, around + period / 2);
+  if (from > to) throw std::invalid_argument("period cut outside the wave");
+  std::vector<std::pair<double, int>> starts;
+  for (int s = from; s <= to; ++s) {
+    double e = 0;
+    for (int n = s - edge; n < s + edge; ++n) e += x[n] * x[n];
+    starts.push_back({e, s});
+  }
+  std::sort(starts.begin(), starts.end());
+  std::vector<int> out;
+  for (const auto& [e, s] : starts) out.push_back(s);
+  return out;
+}
+
 int SoundOnset(const Wave& x, int from, int to, double fraction) {
   constexpr int Window = 16;
   if (from < 0 || to > static_cast<int>(x.size()) || to - from <= Window)

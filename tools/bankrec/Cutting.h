@@ -23,6 +23,12 @@ int EstimatePeriod(const Wave& x, int from, int count, int minLag, int maxLag);
 // when it repeats, is small. Returns the start index.
 int PeriodStart(const Wave& x, int around, int period);
 
+// Where one period of `period` samples may be cut out of x within half a period of
+// `around`, quietest edges first: the starts ordered by the energy within `edge` samples on
+// either side of them (ties by position). A period tapered over `edge` samples at each end
+// loses the least of itself when cut at the first.
+std::vector<int> QuietStarts(const Wave& x, int around, int period, int edge);
+
 // The step between the last and the first sample of x[start, start + period), relative to
 // the period's peak magnitude.
 double WrapStep(const Wave& x, int start, int period);
