@@ -12,7 +12,6 @@
 //
 //   bench_voice_quality [TEXT]   (default: texto_noticias.txt beside this source; the text
 //                                  is Windows-1252 with CR LF line ends)
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,8 +19,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -32,6 +29,7 @@
 #include "speech/CreateVoice.h"
 #include "tools/bankrec/Cutting.h"
 #include "tools/bankrec/Joins.h"
+#include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
 using bankrec::Wave;
@@ -76,8 +74,7 @@ Wave Speak(const SlotArray& voice, int bank, const std::string& sentence, const 
   v.FBank = voice;
   v.FWavFile = wav.string();
   v.Synthesize();
-  std::ifstream in(wav, std::ios::binary);
-  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const std::string bytes = testsupport::ReadFile(wav);
   if (bytes.size() <= 44) return {};
   return bankrec::FromSamples(bytes.substr(44));
 }
@@ -159,12 +156,12 @@ struct Region {
 };
 
 std::string ReadText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  const auto text = testsupport::ReadFileIfThere(file);
+  if (!text) {
     std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
     std::exit(2);
   }
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return *text;
 }
 
 }  // namespace
@@ -174,9 +171,8 @@ int main(int argc, char** argv) {
   const fs::path textFile =
       args.empty() ? fs::path(ORV_BENCH_DIR) / "texto_noticias.txt" : fs::path(args[0]);
   const std::vector<std::string> sentences = bench::Sentences(ReadText(textFile));
-  const fs::path dir = fs::temp_directory_path() / ("orv_quality_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  const fs::path wav = dir / "sentence.wav";
+  const testsupport::TempDir dir("quality");
+  const fs::path wav = dir.File("sentence.wav");
   std::printf("%zu sentences; first item of each voice, preset pitch, 22050 samples/s\n",
               sentences.size());
   std::printf("%-9s %5s %8s %8s", "voice", "pitch", "seconds", "clicks/s");
@@ -208,6 +204,5 @@ int main(int argc, char** argv) {
     }
     std::printf("  %5.1f%%\n", all > 0 ? 100 * low / all : 0.0);
   }
-  fs::remove_all(dir);
   return 0;
 }

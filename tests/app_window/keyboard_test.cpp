@@ -1,9 +1,8 @@
 // The main window by keyboard alone: the quality menu by F10 and the arrows, the releases of
 // keys that picked a menu item or closed a dialog, the names a screen reader gives.
-#include <filesystem>
-#include <fstream>
 
 #include "WindowFixture.h"
+#include "tests/support/Files.h"
 
 namespace t = ui::testing;
 
@@ -45,13 +44,12 @@ TEST_F(WindowTest, PickingAQualityByKeyboardOverLeerReadsNothing) {
 
 // The Enter that takes a file in the open dialog does not announce the voice list's item.
 TEST_F(WindowTest, TheEnterThatClosesTheOpenDialogAnnouncesNothing) {
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("orv_dialog_" + std::to_string(getpid()) + ".txt");
-  std::ofstream(file) << "Texto del archivo.";
+  const testsupport::TempDir dir("dialog");
+  const std::string file = dir.Write("texto.txt", "Texto del archivo.");
   Focus(w->VoiceLB);
   w->Voices->FText = kUnspoken;
   t::WhenModal([&] {
-    t::TypeText(file.string());
+    t::TypeText(file);
     t::TypePress(ui::VK_RETURN);
   });
   t::Type('A', {ui::ssCtrl});
@@ -59,7 +57,6 @@ TEST_F(WindowTest, TheEnterThatClosesTheOpenDialogAnnouncesNothing) {
   t::TypeRelease(ui::VK_RETURN);
   EXPECT_EQ(w->R1->Text(), "Texto del archivo.");
   EXPECT_EQ(w->Voices->FText, kUnspoken);
-  std::filesystem::remove(file);
   // An Enter of the list's own is announced as ever.
   t::Type(ui::VK_RETURN);
   EXPECT_EQ(w->Voices->FText, w->VoiceLB->Items()[w->VoiceLB->ItemIndex()]);

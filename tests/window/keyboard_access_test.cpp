@@ -14,8 +14,6 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-#include <filesystem>
-#include <fstream>
 
 #include "platform/audio/Tone.h"
 #include "platform/core/Beep.h"
@@ -25,6 +23,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 #include "platform/ui/testing/Testing.h"
+#include "tests/support/Files.h"
 
 using namespace ui;
 namespace t = ui::testing;
@@ -319,15 +318,9 @@ TEST_F(KeyboardTest, ScreenReadersGetNamesAndValues) {
 // The text box keeps the window's bold font for plain text: typed, loaded from a file, set
 // after a rich-text file was shown.
 TEST_F(KeyboardTest, PlainTextKeepsTheWindowsFont) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("orv_font_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  auto write = [&](const char* name, const std::string& bytes) {
-    std::ofstream(dir / name, std::ios::binary) << bytes;
-    return (dir / name).string();
-  };
-  const std::string plain = write("llano.txt", "Uno dos.\r\nTres.");
-  const std::string rich = write("rico.rtf", "{\\rtf1\\ansi Normal {\\b negrita}\\par}");
+  const testsupport::TempDir dir("font");
+  const std::string plain = dir.Write("llano.txt", "Uno dos.\r\nTres.");
+  const std::string rich = dir.Write("rico.rtf", "{\\rtf1\\ansi Normal {\\b negrita}\\par}");
   auto allBold = [&] {
     for (const auto& run : edit->Runs())
       if (!run.bold) return false;
@@ -344,23 +337,19 @@ TEST_F(KeyboardTest, PlainTextKeepsTheWindowsFont) {
   EXPECT_TRUE(allBold());
   edit->LoadFromFile(plain);
   EXPECT_TRUE(allBold());
-  fs::remove_all(dir);
 }
 
 // The window layer's beep is heard: a tone reaches the sound device (SDL's disk driver here,
 // which writes what it plays to a file).
 TEST(WindowBeep, TheBeepReachesTheSoundDevice) {
   t::App();
-  namespace fs = std::filesystem;
-  const fs::path heard =
-      fs::temp_directory_path() / ("orv_beep_" + std::to_string(getpid()) + ".raw");
+  const testsupport::TempDir dir("beep");
+  const std::string heard = dir.File("heard.raw");
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", heard.c_str(), 1);
   ASSERT_TRUE(platform::MessageBeep(platform::MB_OK));
   platform::WaitForBeepTones();
-  std::ifstream in(heard, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  const std::string bytes = testsupport::ReadFile(heard);
   EXPECT_GT(bytes.size(), 22050u / 10 * 2);
   EXPECT_NE(bytes.find_first_not_of('\0'), std::string::npos) << "only silence was played";
-  fs::remove(heard);
 }
