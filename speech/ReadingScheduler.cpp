@@ -58,7 +58,7 @@ void TORVHumanVoices::Stop() {
   try {
     if (FThread) {
       // A synthesis already handed to the main thread runs to its end inside the release.
-      FThread->Terminate();
+      (*FThread)->Terminate();
       FThread.reset();
     }
     FTimer->SetInterval(0);
@@ -78,7 +78,7 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
   };
   try {
     if (FTimer->Interval() == 10) FTimer->SetInterval(200);
-    if (FThread && !FThread->Terminated()) return;  // synthesising
+    if (FThread && !(*FThread)->Terminated()) return;  // synthesising
     if (platform::FileExists(FWavFile) && FPlayer->FDeviceID == 0) {
       FPlayer->SetFiles(FWavFile);
       FPlayer->PlayPause();
@@ -114,10 +114,9 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(FSentence.size()) + 1);
 
     FThread.reset();
-    FThread = std::make_unique<TCreateVoice>(false);
-    // The thread runs already, but its synthesis waits for the main loop, which this tick
-    // holds until every field is filled.
-    TCreateVoice& t = *FThread;
+    FThread = std::make_unique<platform::ThreadHandle<TCreateVoice>>();
+    // Filled first, started last: the body sees only a finished thread object.
+    TCreateVoice& t = **FThread;
     t.FSentence = FSentence;
     t.FPitch = FPitch;
     t.FSpeed = static_cast<std::uint16_t>(FSpeed);
@@ -130,6 +129,7 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     t.FSampleRate = static_cast<std::uint32_t>(FSampleRate);
     t.FVoicingAmp = VoicingAmpOfBass(FBass);
     t.FBank = FBank;
+    FThread->Start();
 
     ConsumeSeparator(FText, cursor);
   } catch (...) {

@@ -56,10 +56,10 @@ inline std::uint32_t U16(const std::string& s, std::size_t at) {
 
 inline std::vector<int> Repeat(int value, int count) { return std::vector<int>(count, value); }
 
-// A TCreateVoice whose body never runs (created suspended, released unstarted), with its
-// work streams in place, for calling single stages.
+// A TCreateVoice that no thread runs, with its work streams in place, for calling single
+// stages.
 struct Voice : TCreateVoice {
-  Voice() : TCreateVoice(true) {
+  Voice() {
     FPhoneStream = std::make_unique<platform::MemoryStream>();
     FPeriodStream = std::make_unique<platform::MemoryStream>();
     FVoicingStream = std::make_unique<platform::MemoryStream>();

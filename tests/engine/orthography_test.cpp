@@ -50,7 +50,7 @@ void Prepare(TCreateVoice& v, const char* input) {
 }
 
 Spoken Speak(const char* input) {
-  TCreateVoice v(true);
+  TCreateVoice v;
   Prepare(v, input);
   WalkLetterSteps(v);
   return {v.FSentence, v.FSyllables};
@@ -188,7 +188,7 @@ TEST(Orthography, LetterViewsAtAPosition) {
       {"no Si", 3, 243, 's'},
   };
   for (const auto& c : cases) {
-    TCreateVoice v(true);
+    TCreateVoice v;
     Prepare(v, c.input);
     WalkLetterSteps(v, c.position);
     EXPECT_EQ(v.Loop.CurrentLetter, c.current) << c.input << " at " << c.position;
@@ -200,7 +200,7 @@ TEST(Orthography, LetterViewsAtAPosition) {
 // an abbreviation; afterwards the text also holds what the letter-to-slot step writes (v as
 // b, c before i as z, \036 the strong r).
 TEST(Orthography, WholeSentenceThroughTheDriver) {
-  TCreateVoice v(true);
+  TCreateVoice v;
   for (std::string& slot : v.FBank) slot = std::string(2, '\0');
   v.FPitch = 71;
   v.FSpeed = 5;

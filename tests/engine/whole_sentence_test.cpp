@@ -41,7 +41,7 @@ std::string Speak(const std::string& sentence, const Settings& s, const SlotArra
       fs::temp_directory_path() /
       (std::string("orv_whole_") + info->name() + "_" +
        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".wav");
-  TCreateVoice v(true);
+  TCreateVoice v;
   v.FSentence = sentence;
   v.FSampleRate = s.rate;
   v.FPitch = 71;

@@ -71,8 +71,8 @@ class Reading : public testing::Test {
 
   // Serves a pending synthesis as the message loop would, after onSynthesis has seen it.
   void ServeSynthesis() {
-    if (!v->FThread || v->FThread->Terminated()) return;
-    TCreateVoice& t = *v->FThread;
+    if (!v->FThread || (*v->FThread)->Terminated()) return;
+    TCreateVoice& t = **v->FThread;
     Synthesis s;
     s.sentence = t.FSentence;
     s.caret = caret;
