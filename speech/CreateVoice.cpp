@@ -73,6 +73,7 @@ void TCreateVoice::ReleaseStreams() {
 }
 
 void TCreateVoice::Synthesize() {
+  FFileWritten = false;
   FWaveHeader = TWaveHeader{};
   FWaveHeader.SampleRate = FSampleRate;
   FSyllables = 1;
@@ -170,6 +171,7 @@ void TCreateVoice::Finish() {
   WaveStream->Seek(0);
   WaveStream->Write(header.data(), header.size());
   platform::SaveReplacing(FWavFile, WaveStream->Data(), WaveStream->Size());
+  FFileWritten = true;
   WaveStream.reset();
   Terminate();
 }

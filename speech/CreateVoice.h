@@ -47,6 +47,8 @@ class TCreateVoice : public platform::TThread {
   std::unique_ptr<platform::MemoryStream> FVoicingStream;
   SlotArray FBank;
   std::string FWavFile;
+  // Set by a synthesis that wrote FWavFile; false after one that failed.
+  bool FFileWritten = false;
 
   // Working state of one Synthesize call, by owning stage.
   std::unique_ptr<platform::MemoryStream> ReverseScratch;

@@ -62,7 +62,7 @@ class TORVHumanVoices : public platform::TComponent {
   std::uint8_t FReverb = 0;
   std::uint8_t FCompressor = 0;
   std::int16_t FTreble = 0;
-  platform::TTimer* FTimer = nullptr;                             // owned by the component
+  platform::TTimer* FTimer = nullptr;  // owned by the component
   // The current or last sentence's synthesis.
   std::unique_ptr<platform::ThreadHandle<TCreateVoice>> FThread;
   TSFPlayer* FPlayer = nullptr;  // made without an owner, freed by the component
@@ -71,4 +71,7 @@ class TORVHumanVoices : public platform::TComponent {
   std::int16_t FVolume = 0;
   std::int16_t FBass = 0;
   SlotArray FBank;
+  // How far the caret moved past the sentence under synthesis: taken back when that
+  // sentence ends without its file.
+  std::int32_t FCaretStep = 0;
 };

@@ -3,6 +3,7 @@
 // cut the next sentence and start its synthesis). Everything runs on the main thread.
 #include <utility>
 
+#include "platform/core/Beep.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/Random.h"
@@ -70,8 +71,8 @@ void TORVHumanVoices::Stop() {
 }
 
 void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
-  // The reading ends silently: the timer stops, the last thread, file and device stay until
-  // the next Speak or Stop.
+  // The reading ends: the timer stops, the last thread, file and device stay until the next
+  // Speak or Stop.
   auto endReading = [this] {
     FTimer->SetInterval(0);
     FTimer->SetOnTimer(nullptr);
@@ -79,6 +80,16 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
   try {
     if (FTimer->Interval() == 10) FTimer->SetInterval(200);
     if (FThread && !(*FThread)->Terminated()) return;  // synthesising
+    // Every sentence handed to a synthesis has something to say: a synthesis that wrote no
+    // file (the folder became unwritable, the disk is full) failed.
+    // The reading stops there, with the caret back at that sentence's start, so that the
+    // next reading tries it again.
+    if (FThread && !(*FThread)->FFileWritten) {
+      if (FFollowCaret) MoveCaret(-FCaretStep);
+      endReading();
+      platform::MessageBeep(platform::MB_OK);
+      return;
+    }
     if (platform::FileExists(FWavFile) && FPlayer->FDeviceID == 0) {
       FPlayer->SetFiles(FWavFile);
       FPlayer->PlayPause();
@@ -103,7 +114,7 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
       }
       // Nothing to say (blanks, a row of hyphens): pass over it and read on. The caret still
       // moves past it, so that it keeps step with the text.
-      if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(FSentence.size()) + 1);
+      if (FFollowCaret) MoveCaret(CaretStep(FText, cursor, FSentence));
       ConsumeSeparator(FText, cursor);
     }
 
@@ -111,7 +122,8 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     // The previous sentence's file goes before the next synthesis: a synthesis that writes
     // nothing must not make the next tick play the old sentence again.
     if (platform::FileExists(FWavFile)) platform::DeleteFile(FWavFile);
-    if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(FSentence.size()) + 1);
+    FCaretStep = CaretStep(FText, cursor, FSentence);
+    if (FFollowCaret) MoveCaret(FCaretStep);
 
     FThread.reset();
     FThread = std::make_unique<platform::ThreadHandle<TCreateVoice>>();
