@@ -126,7 +126,10 @@ key() { xdotool key --clearmodifiers "$@"; }
 command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed"; exit 77; }
 command -v xdotool >/dev/null || fail "xdotool is not installed"
 exec 3>"$out/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# No key repeat (-r): on a busy machine xdotool's release can come late enough for the
+# server to repeat a key, and a repeated Return that closes the open dialog lands in the
+# main window and starts a reading of its own.
+Xvfb -displayfd 3 -r -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 limit=$(( $(now_ms) + 10000 ))
