@@ -32,9 +32,7 @@ namespace {
 using bench::CpuSeconds;
 using bench::Sentences;
 
-struct Engine : TCreateVoice {
-  Engine() : TCreateVoice(true) {}
-};
+struct Engine : TCreateVoice {};
 
 }  // namespace
 

@@ -110,10 +110,7 @@ SlotArray LoadedVoice(int voiceItem) {
   return slots;
 }
 
-class Synthesis : public TCreateVoice {
- public:
-  Synthesis() : TCreateVoice(true) {}
-};
+class Synthesis : public TCreateVoice {};
 
 struct Outcome {
   double audioSeconds = 0, cpuSeconds = 0;

@@ -38,10 +38,7 @@ namespace {
 
 constexpr double Rate = 22050;
 
-class Synthesis : public TCreateVoice {
- public:
-  Synthesis() : TCreateVoice(true) {}
-};
+using Synthesis = TCreateVoice;
 
 // The voice as a load with analog speed 0 prepares it.
 SlotArray LoadedVoice(int bank) {

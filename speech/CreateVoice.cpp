@@ -142,6 +142,7 @@ bool WriteHeader(TCreateVoice& v) {
 
 bool SaveFile(TCreateVoice& v) {
   platform::SaveReplacing(v.FWavFile, v.WaveStream->Data(), v.WaveStream->Size());
+  v.FFileWritten = true;
   return true;
 }
 
@@ -210,6 +211,7 @@ void TCreateVoice::ReleaseStreams() {
 }
 
 void TCreateVoice::Synthesize() {
+  FFileWritten = false;
   try {
     WalkSteps(*this, SetUpSteps());
   } catch (...) {

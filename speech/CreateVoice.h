@@ -1,5 +1,6 @@
-// TCreateVoice: one synthesis thread per sentence. The body hands Synthesize to the main
-// thread and waits; Synthesize turns FSentence into the WAV file FWavFile.
+// TCreateVoice: the body of one sentence's synthesis thread. The body hands Synthesize to the
+// main thread and waits; Synthesize turns FSentence into the WAV file FWavFile. A reading runs
+// it in a platform::ThreadHandle; on its own it is a plain object whose stages can be called.
 #pragma once
 
 #include <array>
@@ -27,9 +28,6 @@ using SlotArray = std::array<std::string, 120>;
 
 class TCreateVoice : public platform::TThread {
  public:
-  explicit TCreateVoice(bool createSuspended) : TThread(createSuspended) {}
-  ~TCreateVoice() override { WaitAndRelease(); }
-
   // Fields, filled by the scheduler before the synthesis starts.
   std::string FSentence;
   TWaveHeader FWaveHeader;
@@ -49,6 +47,8 @@ class TCreateVoice : public platform::TThread {
   std::unique_ptr<platform::MemoryStream> FVoicingStream;
   SlotArray FBank;
   std::string FWavFile;
+  // Set by a synthesis that wrote FWavFile; false after one that failed.
+  bool FFileWritten = false;
 
   // Working state of one Synthesize call, by owning stage.
   std::unique_ptr<platform::MemoryStream> ReverseScratch;

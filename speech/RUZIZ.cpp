@@ -14,13 +14,16 @@ namespace {
 const char* const TempWavName = "~$~$~$~$.wav";
 
 // The folder named by TEMP, else the program's folder (made when missing), with the WAV
-// file's name appended.
+// file's name appended. A folder counts only if a file can be written in it: one that
+// exists but takes no file (read-only, full) would fail every sentence of every reading.
 std::string FindTempWavPath() {
   std::string path = platform::GetEnv("TEMP");
-  if (!platform::DirectoryExists(path)) path = platform::ProgramFolder();
-  if (!platform::DirectoryExists(path)) platform::ForceDirectories(path);
-  if (!platform::DirectoryExists(path))
-    throw platform::Exception("Error: imposible ejecutar la aplicaci\xF3n");
+  if (!platform::CanWriteIn(path)) {
+    path = platform::ProgramFolder();
+    if (!platform::DirectoryExists(path)) platform::ForceDirectories(path);
+    if (!platform::CanWriteIn(path))
+      throw platform::Exception("Error: imposible ejecutar la aplicaci\xF3n");
+  }
   if (path.back() != platform::PathDelim) path += platform::PathDelim;
   return path + TempWavName;
 }

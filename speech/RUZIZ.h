@@ -66,12 +66,16 @@ class TORVHumanVoices : public platform::TComponent {
   std::uint8_t FReverb = 0;
   std::uint8_t FCompressor = 0;
   std::int16_t FTreble = 0;
-  platform::TTimer* FTimer = nullptr;     // owned by the component
-  std::unique_ptr<TCreateVoice> FThread;  // the current or last sentence's synthesis
-  TSFPlayer* FPlayer = nullptr;           // made without an owner, freed by the component
+  platform::TTimer* FTimer = nullptr;  // owned by the component
+  // The current or last sentence's synthesis.
+  std::unique_ptr<platform::ThreadHandle<TCreateVoice>> FThread;
+  TSFPlayer* FPlayer = nullptr;  // made without an owner, freed by the component
   std::int16_t FPitch = 0;
   std::int16_t FSpeed = 0;
   std::int16_t FVolume = 0;
   std::int16_t FBass = 0;
   SlotArray FBank;
+  // How far the caret moved past the sentence under synthesis: taken back when that
+  // sentence ends without its file.
+  std::int32_t FCaretStep = 0;
 };

@@ -3,6 +3,7 @@
 // cut the next sentence and start its synthesis). Everything runs on the main thread.
 #include <utility>
 
+#include "platform/core/Beep.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/Random.h"
@@ -58,7 +59,7 @@ void TORVHumanVoices::Stop() {
   try {
     if (FThread) {
       // A synthesis already handed to the main thread runs to its end inside the release.
-      FThread->Terminate();
+      (*FThread)->Terminate();
       FThread.reset();
     }
     FTimer->SetInterval(0);
@@ -70,15 +71,25 @@ void TORVHumanVoices::Stop() {
 }
 
 void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
-  // The reading ends silently: the timer stops, the last thread, file and device stay until
-  // the next Speak or Stop.
+  // The reading ends: the timer stops, the last thread, file and device stay until the next
+  // Speak or Stop.
   auto endReading = [this] {
     FTimer->SetInterval(0);
     FTimer->SetOnTimer(nullptr);
   };
   try {
     if (FTimer->Interval() == 10) FTimer->SetInterval(200);
-    if (FThread && !FThread->Terminated()) return;  // synthesising
+    if (FThread && !(*FThread)->Terminated()) return;  // synthesising
+    // Every sentence handed to a synthesis has something to say: a synthesis that wrote no
+    // file (the folder became unwritable, the disk is full) failed.
+    // The reading stops there, with the caret back at that sentence's start, so that the
+    // next reading tries it again.
+    if (FThread && !(*FThread)->FFileWritten) {
+      if (FFollowCaret) MoveCaret(-FCaretStep);
+      endReading();
+      platform::MessageBeep(platform::MB_OK);
+      return;
+    }
     if (platform::FileExists(FWavFile) && FPlayer->FDeviceID == 0) {
       FPlayer->SetFiles(FWavFile);
       FPlayer->PlayPause();
@@ -89,9 +100,10 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     SentenceCursor cursor{FSentenceStart, FSentenceEnd};
     // A sentence with nothing to say (blanks, a row of hyphens) is passed over. The caret
     // still moves past it, so that it keeps step with the text.
-    const bool found = CutSentenceToSay(FText, cursor, FSentence, [this](const std::string& s) {
-      if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(s.size()) + 1);
-    });
+    const bool found =
+        CutSentenceToSay(FText, cursor, FSentence, [this, &cursor](const std::string& s) {
+          if (FFollowCaret) MoveCaret(CaretStep(FText, cursor, s));
+        });
     FSentenceStart = cursor.SentenceStart;
     FSentenceEnd = cursor.SentenceEnd;
     if (!found) {
@@ -103,13 +115,13 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     // The previous sentence's file goes before the next synthesis: a synthesis that writes
     // nothing must not make the next tick play the old sentence again.
     if (platform::FileExists(FWavFile)) platform::DeleteFile(FWavFile);
-    if (FFollowCaret) MoveCaret(static_cast<std::int32_t>(FSentence.size()) + 1);
+    FCaretStep = CaretStep(FText, cursor, FSentence);
+    if (FFollowCaret) MoveCaret(FCaretStep);
 
     FThread.reset();
-    FThread = std::make_unique<TCreateVoice>(false);
-    // The thread runs already, but its synthesis waits for the main loop, which this tick
-    // holds until every field is filled.
-    TCreateVoice& t = *FThread;
+    FThread = std::make_unique<platform::ThreadHandle<TCreateVoice>>();
+    // Filled first, started last: the body sees only a finished thread object.
+    TCreateVoice& t = **FThread;
     t.FSentence = FSentence;
     t.FPitch = FPitch;
     t.FSpeed = static_cast<std::uint16_t>(FSpeed);
@@ -122,6 +134,7 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     t.FSampleRate = static_cast<std::uint32_t>(FSampleRate);
     t.FVoicingAmp = VoicingAmpOfBass(FBass);
     t.FBank = FBank;
+    FThread->Start();
 
     ConsumeSeparator(FText, cursor);
   } catch (...) {

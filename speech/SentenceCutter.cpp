@@ -65,6 +65,15 @@ void ConsumeSeparator(std::string& text, const SentenceCursor& c) {
   SetByteAt(text, c.SentenceEnd, 0);
 }
 
+std::int32_t CaretStep(const std::string& text, const SentenceCursor& c,
+                       const std::string& sentence) {
+  const auto length = static_cast<std::int32_t>(sentence.size());
+  const bool lineEnd = !sentence.empty() && sentence.back() == '\r' &&
+                       ByteAt(text, c.SentenceEnd) == '\r' &&
+                       ByteAt(text, c.SentenceEnd + 1) == '\n';
+  return lineEnd ? length + 1 : length;
+}
+
 bool HasSomethingToSay(const std::string& sentence) {
   for (unsigned char b : sentence)
     if (b >= '0') return true;

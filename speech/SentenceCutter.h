@@ -23,6 +23,12 @@ std::string CutSentence(std::string& text, SentenceCursor& cursor);
 
 void ConsumeSeparator(std::string& text, const SentenceCursor& cursor);
 
+// How far the caret moves past a sentence just cut (before its separator is consumed), so
+// that it stands on the first character of the next one: the sentence itself, which holds
+// the blank after a full stop, plus the LF when it ended with the CR of a line end.
+std::int32_t CaretStep(const std::string& text, const SentenceCursor& cursor,
+                       const std::string& sentence);
+
 // A sentence has something to say when it holds a byte at or above "0".
 bool HasSomethingToSay(const std::string& sentence);
 

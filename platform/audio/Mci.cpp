@@ -26,6 +26,9 @@ class WaveDevice {
 
   // The sound output is opened at the first play and kept until the device closes: some
   // drivers (the silent one among them) serve only one output at a time.
+  // Called under m_. That is safe only because SDL opens a device paused: its sound thread
+  // takes SDL's device lock and then m_ (in Fill), so nothing here may wait for that lock
+  // while holding m_ once the device runs. Starting it (Settle) happens after m_ is let go.
   bool StartOutput() {
     if (out_) return true;
     PcmFormat format{data_.rate, data_.channels, data_.bits};

@@ -15,8 +15,16 @@ int open_streams = 0;
 
 constexpr const char* kSilentDriver = "dummy";
 
-std::mutex observer_mutex;
-SoundOutput::FillObserver fill_observer;
+// Read by sound threads, which may still run while the program exits: like the device table,
+// it is never destroyed.
+struct ObserverSlot {
+  std::mutex lock;
+  SoundOutput::FillObserver observer;
+};
+ObserverSlot& Observer() {
+  static ObserverSlot* slot = new ObserverSlot;
+  return *slot;
+}
 
 void SwitchToSilentDriver(const char* why) {
   std::fprintf(stderr, "orv_lp: no sound device could be opened (%s); playing silently\n", why);
@@ -104,15 +112,16 @@ std::string SoundOutput::DriverName() {
 }
 
 void SoundOutput::SetFillObserver(FillObserver observer) {
-  std::lock_guard<std::mutex> lock(observer_mutex);
-  fill_observer = std::move(observer);
+  std::lock_guard<std::mutex> lock(Observer().lock);
+  Observer().observer = std::move(observer);
 }
 
 void SoundOutput::Callback(void* self, uint8_t* stream, int len) {
   auto* out = static_cast<SoundOutput*>(self);
   out->fill_(stream, size_t(len));
-  std::lock_guard<std::mutex> lock(observer_mutex);
-  if (fill_observer) fill_observer(stream, size_t(len), out->silence_);
+  ObserverSlot& slot = Observer();
+  std::lock_guard<std::mutex> lock(slot.lock);
+  if (slot.observer) slot.observer(stream, size_t(len), out->silence_);
 }
 
 }  // namespace platform

@@ -1,7 +1,13 @@
 #include "platform/core/Files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace platform {
@@ -33,6 +39,26 @@ bool ForceDirectories(const std::string& path) {
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::exists(path, ec) && !fs::is_directory(path, ec);
+}
+
+bool CanWriteIn(const std::string& folder) {
+  if (!DirectoryExists(folder)) return false;
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path scratch = fs::path(folder) / ("~$orv_probe_" + std::to_string(::getpid()) + "_" +
+                                                 std::to_string(++counter));
+    const int fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    // A full disk often still takes an empty file: only a written byte tells.
+    const bool written = ::write(fd, "", 1) == 1 && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    ::unlink(scratch.c_str());
+    return written && closed;
+  }
+  return false;
 }
 
 bool DeleteFile(const std::string& path) {

@@ -17,6 +17,9 @@ bool DirectoryExists(const std::string& path);
 bool ForceDirectories(const std::string& path);
 // True for an existing file that is not a folder.
 bool FileExists(const std::string& path);
+// True when a file can be made and written in the folder: a scratch file is created, given
+// a byte and deleted again (a read-only folder or a full disk fails).
+bool CanWriteIn(const std::string& folder);
 // Deletes a file; true when it was deleted.
 bool DeleteFile(const std::string& path);
 

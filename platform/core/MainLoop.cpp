@@ -1,5 +1,6 @@
 #include "platform/core/MainLoop.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -11,8 +12,13 @@ struct State {
   std::mutex m;
   std::condition_variable cv;
   std::deque<std::function<void()>> calls;
+  // A waker runs under its own lock, so that once SetWaker has returned no call of the old
+  // waker is still under way: the window layer clears it before it deletes what the waker
+  // reaches (the QApplication).
+  std::mutex wakerLock;
   std::function<void()> waker;
-  std::thread::id main = std::this_thread::get_id();
+  // Read by any thread (IsMainThread), set by the main thread.
+  std::atomic<std::thread::id> main{std::this_thread::get_id()};
 };
 State& S() {
   static State s;
@@ -21,14 +27,15 @@ State& S() {
 }  // namespace
 
 void MainLoop::Post(std::function<void()> call) {
-  std::function<void()> waker;
   {
     std::lock_guard<std::mutex> lock(S().m);
     S().calls.push_back(std::move(call));
-    waker = S().waker;
   }
   S().cv.notify_all();
-  if (waker) waker();
+  // Not under S().m, so that serving the queue never waits for a waker. A waker must not
+  // post: it would wait for its own lock.
+  std::lock_guard<std::mutex> lock(S().wakerLock);
+  if (S().waker) S().waker();
 }
 
 int MainLoop::ServePending() {
@@ -47,7 +54,7 @@ bool MainLoop::WaitForPending(std::chrono::milliseconds timeout) {
 }
 
 void MainLoop::SetWaker(std::function<void()> waker) {
-  std::lock_guard<std::mutex> lock(S().m);
+  std::lock_guard<std::mutex> lock(S().wakerLock);
   S().waker = std::move(waker);
 }
 

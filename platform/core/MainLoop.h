@@ -17,8 +17,11 @@ class MainLoop {
   // Blocks until a call is queued or the timeout passes; true when one is queued.
   static bool WaitForPending(std::chrono::milliseconds timeout);
   // The window layer installs a waker that nudges its event loop (called from any thread).
+  // Once SetWaker returns, the previous waker is not running and never runs again.
   static void SetWaker(std::function<void()> waker);
-  // The thread that first used the queue, or that called MarkMainThread.
+  // The main thread is the thread that first touched the queue (any call of this class,
+  // Post from a worker included), until MarkMainThread names another: the window layer and
+  // tests that serve the queue call it on their main thread before any worker starts.
   static void MarkMainThread();
   static bool IsMainThread();
 };

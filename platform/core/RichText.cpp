@@ -1,5 +1,9 @@
 #include "platform/core/RichText.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -342,23 +346,69 @@ std::vector<TextRun> ReadTextDocument(const std::string& bytes) {
   return MergeRuns({TextRun{ReadPlainText(bytes)}});
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  auto fail = [&](int err) {
-    throw Exception("No se puede abrir el archivo \"" + Utf8ToCp1252(path) + "\". " +
-                             std::strerror(err));
+std::string LoadFailureMessage(LoadFailure why, const std::string& path) {
+  // Each message names the file; the reason is said in the program's own words.
+  static const struct {
+    LoadFailure why;
+    const char* before;
+    const char* after;
+  } kMessages[] = {
+      {LoadFailure::NotFound, "No se encuentra el archivo \"", "\"."},
+      {LoadFailure::NoPermission, "No tiene permiso para leer el archivo \"", "\"."},
+      {LoadFailure::NotRegular, "\"",
+       "\" no es un archivo de texto: es una carpeta, una tuber\xED"
+       "a, un socket o un "
+       "dispositivo."},
+      {LoadFailure::ReadError, "Error al leer el archivo \"", "\"."},
+      {LoadFailure::CannotOpen, "No se puede abrir el archivo \"", "\"."},
   };
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!f) fail(errno);
+  for (const auto& m : kMessages)
+    if (m.why == why) return m.before + Utf8ToCp1252(path) + m.after;
+  return "No se puede abrir el archivo \"" + Utf8ToCp1252(path) + "\".";
+}
+
+namespace {
+LoadFailure OpenFailure(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      return LoadFailure::NotFound;
+    case EACCES:
+    case EPERM:
+      return LoadFailure::NoPermission;
+    default:
+      return LoadFailure::CannotOpen;
+  }
+}
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+  auto fail = [&](LoadFailure why) { throw Exception(LoadFailureMessage(why, path)); };
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) fail(OpenFailure(errno));
+  if (!S_ISREG(st.st_mode)) fail(LoadFailure::NotRegular);
+  // Not blocking, in case the file was swapped for a named pipe since the check: the open
+  // then returns at once, and the check on the open file refuses it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) fail(OpenFailure(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  if (::fstat(fd, &st) != 0) fail(LoadFailure::ReadError);
+  if (!S_ISREG(st.st_mode)) fail(LoadFailure::NotRegular);
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::string data;
-  char buf[65536];
+  data.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[1 << 16];
   for (;;) {
-    errno = 0;
-    std::size_t n = std::fread(buf, 1, sizeof buf, f.get());
-    data.append(buf, n);
-    if (n < sizeof buf) {
-      if (std::ferror(f.get())) fail(errno ? errno : EIO);
-      break;
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(LoadFailure::ReadError);
     }
+    data.append(buf, static_cast<std::size_t>(n));
   }
   return data;
 }

@@ -32,7 +32,14 @@ std::u32string ReadPlainText(const std::string& bytes);
 // Rich text when the reader accepts it, else the same bytes as plain text.
 std::vector<TextRun> ReadTextDocument(const std::string& bytes);
 
-// The whole file as bytes. Throws platform::Exception naming the file and the reason.
+// Why a file could not be loaded.
+enum class LoadFailure { NotFound, NoPermission, NotRegular, ReadError, CannotOpen };
+// The message of the error box for a failed load (Windows-1252, naming the file).
+std::string LoadFailureMessage(LoadFailure why, const std::string& path);
+
+// The whole file as bytes. Anything but a regular file (a folder, a named pipe, a socket, a
+// device) is refused at once, without an open that could wait for a writer. Throws
+// platform::Exception with LoadFailureMessage.
 std::string ReadWholeFile(const std::string& path);
 
 }  // namespace platform

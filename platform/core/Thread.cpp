@@ -26,46 +26,9 @@ void TThread::Shared::ServeCall() {
   cv.notify_all();
 }
 
-TThread::TThread(bool createSuspended) {
-  thread_ = std::thread([this] { Run(); });
-  if (!createSuspended) Start();
-}
-
-TThread::~TThread() { WaitAndRelease(); }
-
 bool TThread::Finished() const {
   std::lock_guard<std::mutex> lock(s_->m);
   return s_->finished;
-}
-
-void TThread::Start() {
-  {
-    std::lock_guard<std::mutex> lock(s_->m);
-    s_->started = true;
-  }
-  s_->cv.notify_all();
-}
-
-void TThread::Run() {
-  bool run;
-  {
-    std::unique_lock<std::mutex> lock(s_->m);
-    s_->cv.wait(lock, [this] { return s_->started || s_->released; });
-    run = s_->started && !s_->released;
-  }
-  // A terminate request that came before the body started means the body never runs.
-  if (run && !terminated_) {
-    try {
-      Execute();
-    } catch (...) {
-      // The silent end of a failed body: nothing reads it.
-    }
-  }
-  {
-    std::lock_guard<std::mutex> lock(s_->m);
-    s_->finished = true;
-  }
-  s_->cv.notify_all();
 }
 
 void TThread::Synchronize(const std::function<void()>& call) {
@@ -87,20 +50,42 @@ void TThread::Synchronize(const std::function<void()>& call) {
   if (s->callError) std::rethrow_exception(s->callError);
 }
 
-void TThread::WaitAndRelease() {
-  if (!thread_.joinable()) return;
-  {
-    std::lock_guard<std::mutex> lock(s_->m);
-    s_->released = true;
+void ThreadRunner::Start() {
+  if (started_) return;
+  started_ = true;
+  thread_ = std::thread([this] { Run(); });
+}
+
+void ThreadRunner::Run() {
+  // A terminate request that came before the body started means the body never runs.
+  if (!body_.terminated_) {
+    try {
+      body_.Execute();
+    } catch (...) {
+      // The silent end of a failed body: nothing reads it.
+    }
   }
-  s_->cv.notify_all();
+  {
+    std::lock_guard<std::mutex> lock(body_.s_->m);
+    body_.s_->finished = true;
+  }
+  body_.s_->cv.notify_all();
+}
+
+void ThreadRunner::WaitAndRelease() {
+  const std::shared_ptr<TThread::Shared>& s = body_.s_;
+  if (!thread_.joinable()) {
+    std::lock_guard<std::mutex> lock(s->m);
+    s->finished = true;
+    return;
+  }
   for (;;) {
     {
-      std::unique_lock<std::mutex> lock(s_->m);
-      s_->cv.wait(lock, [this] { return s_->finished || s_->pendingCall; });
-      if (s_->finished) break;
+      std::unique_lock<std::mutex> lock(s->m);
+      s->cv.wait(lock, [&] { return s->finished || s->pendingCall; });
+      if (s->finished) break;
     }
-    s_->ServeCall();
+    s->ServeCall();
   }
   thread_.join();
 }

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/core/Cp1252.h"
@@ -151,30 +153,78 @@ int BytesOfCharAt(const QString& raw, int& i) {
   return 1;
 }
 
-// Bytes of the Windows-1252 text before document position pos.
-int BytesBefore(const QString& raw, int pos) {
-  int bytes = 0;
-  for (int i = 0; i < pos && i < raw.size(); ++i) bytes += BytesOfCharAt(raw, i);
-  return bytes;
-}
+}  // namespace
 
-// The document position at byte offset byte; inside a line end, the position after it.
-int PositionOfByte(const QString& raw, int byte) {
-  int bytes = 0, i = 0;
-  while (i < raw.size() && bytes < byte) {
-    bytes += BytesOfCharAt(raw, i);
-    ++i;
+// The Windows-1252 byte offsets of a document's positions: every character is one byte but
+// a line end (two, CR LF) and the second half of a surrogate pair (none: the pair is one
+// "?"). Only those exceptions are stored, so a lookup is a binary search.
+class ByteMap {
+ public:
+  explicit ByteMap(const QString& raw) : chars_(static_cast<int>(raw.size())) {
+    for (int i = 0; i < chars_; ++i) {
+      const int at = i;
+      if (BytesOfCharAt(raw, i) == 2)
+        breaks_.push_back(at);
+      else if (i != at)
+        pairedLows_.push_back(i);
+    }
+    bytes_ = BytesBefore(chars_);
   }
-  return i;
-}
+  int Bytes() const { return bytes_; }
+  // Bytes before document position pos.
+  int BytesBefore(int pos) const {
+    pos = std::clamp(pos, 0, chars_);
+    return pos + Below(breaks_, pos) - Below(pairedLows_, pos);
+  }
+  // The document position at byte offset byte; inside a line end, the position after it.
+  int PositionOfByte(int byte) const {
+    int lo = 0, hi = chars_;
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      if (BytesBefore(mid) >= byte)
+        hi = mid;
+      else
+        lo = mid + 1;
+    }
+    // Never between the halves of a pair.
+    if (std::binary_search(pairedLows_.begin(), pairedLows_.end(), lo)) ++lo;
+    return lo;
+  }
 
+ private:
+  static int Below(const std::vector<int>& v, int pos) {
+    return static_cast<int>(std::lower_bound(v.begin(), v.end(), pos) - v.begin());
+  }
+  int chars_ = 0, bytes_ = 0;
+  std::vector<int> breaks_, pairedLows_;
+};
+
+struct TRichEdit::ByteMapCache {
+  std::optional<ByteMap> map;
+};
+
+namespace {
 QTextEdit* Edit(const TControl* c) { return static_cast<QTextEdit*>(c->Native()->widget.data()); }
 }  // namespace
 
-TRichEdit::TRichEdit(TForm* owner) : TWinControl(owner, Wrap(new QTextEdit())) {
+TRichEdit::TRichEdit(TForm* owner)
+    : TWinControl(owner, Wrap(new QTextEdit())), byteMap_(std::make_shared<ByteMapCache>()) {
   QTextEdit* e = Edit(this);
   e->setTabChangesFocus(true);
   e->setAcceptRichText(true);
+  WatchDocument();
+}
+
+void TRichEdit::WatchDocument() {
+  // The connection holds the cache itself: it may outlive this object while the widget goes.
+  QObject::connect(Edit(this)->document(), &QTextDocument::contentsChange, Edit(this),
+                   [cache = byteMap_](int, int, int) { cache->map.reset(); });
+  byteMap_->map.reset();
+}
+
+const ByteMap& TRichEdit::Map() const {
+  if (!byteMap_->map) byteMap_->map.emplace(Edit(this)->document()->toRawText());
+  return *byteMap_->map;
 }
 
 std::string TRichEdit::Text() const {
@@ -213,73 +263,89 @@ void TRichEdit::SetText(const std::string& text) {
   stickyByte_ = -1;
 }
 
-int TRichEdit::GetTextLen() const {
-  QString raw = Edit(this)->document()->toRawText();
-  return BytesBefore(raw, static_cast<int>(raw.size()));
-}
+int TRichEdit::GetTextLen() const { return Map().Bytes(); }
 
 int TRichEdit::SelStart() const {
   QTextEdit* e = Edit(this);
   int pos = e->textCursor().selectionStart();
   if (stickyByte_ >= 0 && pos == stickyDoc_ && e->document()->revision() == stickyRevision_)
     return stickyByte_;
-  return BytesBefore(e->document()->toRawText(), pos);
+  return Map().BytesBefore(pos);
 }
 
 void TRichEdit::SetSelStart(int pos) {
   QTextEdit* e = Edit(this);
-  QString raw = e->document()->toRawText();
-  pos = std::clamp(pos, 0, BytesBefore(raw, static_cast<int>(raw.size())));
-  int doc = PositionOfByte(raw, pos);
+  const ByteMap& map = Map();
+  pos = std::clamp(pos, 0, map.Bytes());
+  int doc = map.PositionOfByte(pos);
   QTextCursor cursor = e->textCursor();
   cursor.setPosition(doc);
   e->setTextCursor(cursor);
-  bool exact = BytesBefore(raw, doc) == pos;
+  bool exact = map.BytesBefore(doc) == pos;
   stickyByte_ = exact ? -1 : pos;
   stickyDoc_ = doc;
   stickyRevision_ = e->document()->revision();
 }
 
 int TRichEdit::SelLength() const {
-  QTextEdit* e = Edit(this);
-  QTextCursor cursor = e->textCursor();
-  QString raw = e->document()->toRawText();
-  return BytesBefore(raw, cursor.selectionEnd()) - BytesBefore(raw, cursor.selectionStart());
+  QTextCursor cursor = Edit(this)->textCursor();
+  return Map().BytesBefore(cursor.selectionEnd()) - Map().BytesBefore(cursor.selectionStart());
 }
 
 void TRichEdit::SetSelLength(int length) {
   QTextEdit* e = Edit(this);
-  QString raw = e->document()->toRawText();
+  const ByteMap& map = Map();
   int start = SelStart();
-  int end =
-      std::clamp(start + std::max(length, 0), 0, BytesBefore(raw, static_cast<int>(raw.size())));
+  int end = std::clamp(start + std::max(length, 0), 0, map.Bytes());
   QTextCursor cursor = e->textCursor();
   cursor.setPosition(cursor.selectionStart());
-  cursor.setPosition(PositionOfByte(raw, end), QTextCursor::KeepAnchor);
+  cursor.setPosition(map.PositionOfByte(end), QTextCursor::KeepAnchor);
   e->setTextCursor(cursor);
 }
 
 void TRichEdit::LoadFromFile(const std::string& path) {
+  // A big file takes seconds: the busy cursor shows meanwhile, whatever ends the load.
+  struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  } busy;
   const std::string bytes = platform::ReadWholeFile(path);
   std::optional<std::vector<platform::TextRun>> rich = platform::ReadRichText(bytes);
   // Plain text takes the box's own font; only rich text brings formats of its own.
   std::vector<platform::TextRun> runs =
       rich ? std::move(*rich) : std::vector<platform::TextRun>{{platform::ReadPlainText(bytes)}};
   QTextEdit* e = Edit(this);
-  e->setCurrentCharFormat(QTextCharFormat());
-  QTextDocument* doc = e->document();
-  doc->clear();
-  QTextCursor cursor(doc);
-  for (const auto& run : runs) {
-    QTextCharFormat format;
-    if (rich) {
-      format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
-      format.setFontItalic(run.italic);
-      format.setFontUnderline(run.underline);
+  // The text goes into a document of its own, with no layout and no undo record, which the
+  // box then takes whole: filled in place, the box would lay its text out again after every
+  // piece, and the load would grow with the square of the file's size.
+  auto doc = std::make_unique<QTextDocument>();
+  doc->setUndoRedoEnabled(false);
+  doc->setDefaultFont(e->document()->defaultFont());
+  {
+    QTextCursor cursor(doc.get());
+    cursor.beginEditBlock();
+    for (const auto& run : runs) {
+      QTextCharFormat format;
+      if (rich) {
+        format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(run.italic);
+        format.setFontUnderline(run.underline);
+      }
+      cursor.insertText(QString::fromUcs4(run.text.data(), static_cast<qsizetype>(run.text.size())),
+                        format);
     }
-    cursor.insertText(QString::fromUcs4(run.text.data(), static_cast<qsizetype>(run.text.size())),
-                      format);
+    cursor.endEditBlock();
   }
+  runs.clear();
+  doc->setUndoRedoEnabled(true);
+  // The box frees the document it made itself; one that an earlier load gave it is ours.
+  QTextDocument* old = e->document();
+  const bool ours = old->parent() == e;
+  doc->setParent(e);
+  e->setDocument(doc.release());
+  if (ours) delete old;
+  WatchDocument();
+  QTextCursor cursor = e->textCursor();
   cursor.setPosition(0);
   e->setTextCursor(cursor);
   stickyByte_ = -1;

@@ -3,6 +3,7 @@
 // them, and they sit on that form.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,12 @@ class TRichEdit : public TWinControl {
   std::vector<platform::TextRun> Runs() const;
 
  private:
+  // Where the bytes of Text() stand in the document, kept until the document changes, so
+  // that the caret of a reading costs the same at the end of a big text as in a small one.
+  struct ByteMapCache;
+  std::shared_ptr<ByteMapCache> byteMap_;
+  const class ByteMap& Map() const;
+  void WatchDocument();
   mutable int stickyByte_ = -1;  // a caret set between CR and LF reads back as set
   mutable int stickyDoc_ = -1;
   mutable int stickyRevision_ = -1;

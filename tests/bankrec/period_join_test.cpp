@@ -22,12 +22,7 @@ const int PeriodSlots[] = {1, 10, 17, 28, 38, 105, 110, 115};
 
 class Renderer : public TCreateVoice {
  public:
-  Renderer() : TCreateVoice(true) {
-    FPhoneStream = std::make_unique<platform::MemoryStream>();
-    FPeriodStream = std::make_unique<platform::MemoryStream>();
-    FVoicingStream = std::make_unique<platform::MemoryStream>();
-    ReverseScratch = std::make_unique<platform::MemoryStream>();
-  }
+  Renderer() { CreateStreams(); }
 };
 
 // The voicing strength of an equaliser list item, as a load hands it to the engine: the

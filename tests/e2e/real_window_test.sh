@@ -69,8 +69,12 @@ wait_for() {
   done
 }
 
-# wait_quiet SECONDS: waits until no new sound has reached the device for 1.5 s (the gap
-# between two sentences of a reading is at most two ticks, 400 ms, plus the synthesis).
+# Every wait below waits for its condition, with a bound generous enough for a machine
+# busy with other work; none of them takes a fixed time to mean that something happened.
+
+# wait_quiet SECONDS: waits until no new sound has reached the device for 1.5 s. Used only
+# after the awaited sound has all arrived, to see that nothing more follows it: a slow
+# machine can then only let an extra sentence go unseen, never fail a good run.
 wait_quiet() {
   local limit=$(( $(now_ms) + $1 * 1000 )) last=-1 since
   since=$(now_ms)
@@ -94,12 +98,26 @@ segment() {
   if [ -f "$out/watch/seg$1.raw" ]; then echo "$out/watch/seg$1.raw"; else echo "$device"; fi
 }
 
-# heard K W: the sound of device stretch K is the WAV file W as written.
+# heard K W: the sound of device stretch K is the WAV file W as written. A stretch still
+# being played is waited for until it is whole (or 60 s have passed).
 heard() {
-  local seg
-  seg=$(segment "$1")
-  "$probe" match "$seg" "$out/watch/wav$2.wav" >"$out/match.txt" ||
-    fail "device stretch $1 is not WAV file $2: $(cat "$out/match.txt")"
+  local seg limit=$(( $(now_ms) + 60000 ))
+  while :; do
+    seg=$(segment "$1")
+    "$probe" match "$seg" "$out/watch/wav$2.wav" >"$out/match.txt" && return 0
+    [ "$(now_ms)" -ge "$limit" ] &&
+      fail "device stretch $1 is not WAV file $2: $(cat "$out/match.txt")"
+    sleep 0.05
+  done
+}
+
+# wait_windows N: waits until the program shows at least N windows (a menu is one).
+wait_windows() {
+  local limit=$(( $(now_ms) + 30000 ))
+  until [ "$(xdotool search --onlyvisible --pid "$orv_pid" 2>/dev/null | wc -l)" -ge "$1" ]; do
+    [ "$(now_ms)" -ge "$limit" ] && fail "the program did not show $1 windows"
+    sleep 0.02
+  done
 }
 
 key() { xdotool key --clearmodifiers "$@"; }
@@ -108,7 +126,10 @@ key() { xdotool key --clearmodifiers "$@"; }
 command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed"; exit 77; }
 command -v xdotool >/dev/null || fail "xdotool is not installed"
 exec 3>"$out/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# No key repeat (-r): on a busy machine xdotool's release can come late enough for the
+# server to repeat a key, and a repeated Return that closes the open dialog lands in the
+# main window and starts a reading of its own.
+Xvfb -displayfd 3 -r -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 limit=$(( $(now_ms) + 10000 ))
@@ -130,7 +151,7 @@ env -u QT_QPA_PLATFORM -u SDL_AUDIODEV SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$
   TEMP="$out/temp" "$orv" >"$out/orv.log" 2>&1 &
 orv_pid=$!
 
-win=$(timeout 20 xdotool search --sync --onlyvisible --name "ORV Quenvar") ||
+win=$(timeout 60 xdotool search --sync --onlyvisible --name "ORV Quenvar") ||
   fail "the main window did not appear"
 win=$(echo "$win" | head -n 1)
 xdotool windowfocus --sync "$win" || fail "the main window takes no focus"
@@ -149,9 +170,10 @@ key ctrl+End ctrl+shift+Home Delete
 xdotool type --delay 15 "Hoy hace sol. Mañana vamos al campo con la abuela y el perro. Adiós."
 key alt+a
 key Return
-wait_for 10 "first sentence" '[ "$WAVS" -ge 1 ] && [ "$NONZERO" -gt 0 ]'
-wait_for 20 "three sentences" '[ "$WAVS" -ge 3 ] && [ "$SEGMENTS" -ge 3 ]'
-wait_quiet 20
+wait_for 60 "first sentence" '[ "$WAVS" -ge 1 ] && [ "$NONZERO" -gt 0 ]'
+wait_for 120 "three sentences" '[ "$WAVS" -ge 3 ] && [ "$SEGMENTS" -ge 3 ]'
+heard 3 3
+wait_quiet 60
 state
 [ "$WAVS" -eq 3 ] || fail "the reading wrote $WAVS WAV files, not 3"
 [ "$SEGMENTS" -eq 3 ] || fail "the reading opened the device $SEGMENTS times, not 3"
@@ -165,14 +187,14 @@ echo "ok: three sentences reached the device in order"
 # --- Escape stops; the caret had moved past what was read ---------------------------------
 # With the caret at the end the reading starts again from the beginning.
 key Return
-wait_for 10 "second sentence of the new reading" '[ "$WAVS" -ge 5 ] && [ "$SEGMENTS" -ge 5 ]'
+wait_for 120 "second sentence of the new reading" '[ "$WAVS" -ge 5 ] && [ "$SEGMENTS" -ge 5 ]'
 before=$NONZERO
-wait_for 5 "sound of the second sentence" '[ "$NONZERO" -gt "$before" ]'
+wait_for 60 "sound of the second sentence" '[ "$NONZERO" -gt "$before" ]'
 key Escape
-wait_for 2 "deleted WAV file after Escape" '[ "$WAVEXISTS" -eq 0 ]'
+wait_for 30 "deleted WAV file after Escape" '[ "$WAVEXISTS" -eq 0 ]'
 state
 stopped=$NONZERO
-wait_quiet 5
+wait_quiet 30
 state
 [ $(( NONZERO - stopped )) -le 2048 ] || fail "sound went on after Escape ($(( NONZERO - stopped )) samples)"
 [ "$WAVEXISTS" -eq 0 ] || fail "the WAV file is back after Escape"
@@ -180,8 +202,9 @@ echo "ok: Escape silenced the device and deleted the WAV file"
 # Each sentence moved the caret past itself as its synthesis began: the next Enter reads on
 # from the third sentence, and only that one.
 key Return
-wait_for 10 "the reading after the caret" '[ "$WAVS" -ge 6 ]'
-wait_quiet 10
+wait_for 60 "the reading after the caret" '[ "$WAVS" -ge 6 ] && [ "$SEGMENTS" -ge 6 ]'
+heard 6 6
+wait_quiet 30
 state
 [ "$WAVS" -eq 6 ] || fail "reading from the caret wrote $(( WAVS - 5 )) WAV files, not 1"
 n6=$(samples "$out/watch/wav6.wav")
@@ -193,8 +216,9 @@ echo "ok: the caret had moved on; the next reading began at the third sentence"
 key alt+v
 key Down
 key Return
-wait_for 10 "announcement" '[ "$WAVS" -ge 7 ]'
-wait_quiet 10
+wait_for 60 "announcement" '[ "$WAVS" -ge 7 ] && [ "$SEGMENTS" -ge 7 ]'
+heard 7 7
+wait_quiet 30
 state
 [ "$WAVS" -eq 7 ] || fail "the announcement wrote $(( WAVS - 6 )) WAV files, not 1"
 heard "$SEGMENTS" 7
@@ -203,16 +227,21 @@ echo "ok: the voice list announced its item"
 # --- sound quality from the menu, by keyboard alone ---------------------------------------
 "$probe" rate "$out/watch/wav7.wav" | grep -qx 22050 || fail "the announcement was not at 22050"
 # F10 highlights "Varios", Down opens it, Down and Right reach "Calidad del sonido" and its
-# "Normal (22050)", Down "Baja (11025)", Enter picks it.
+# "Normal (22050)", Down "Baja (11025)", Enter picks it. Each menu is waited for as a window.
+windows=$(xdotool search --onlyvisible --pid "$orv_pid" | wc -l)
 key F10
-key Down Down Right Down Return
+key Down
+wait_windows $(( windows + 1 ))
+key Down Right
+wait_windows $(( windows + 2 ))
+key Down Return
 key alt+a
 key Return
-wait_for 10 "reading at the new quality" '[ "$WAVS" -ge 8 ] && [ "$SEGMENTS" -ge 8 ]'
+wait_for 120 "reading at the new quality" '[ "$WAVS" -ge 8 ] && [ "$SEGMENTS" -ge 8 ]'
 rate=$("$probe" rate "$out/watch/wav8.wav")
 [ "$rate" = 11025 ] || fail "the WAV file after choosing 'Baja (11025)' has rate $rate"
 key Escape
-wait_for 2 "deleted WAV file after Escape" '[ "$WAVEXISTS" -eq 0 ]'
+wait_for 30 "deleted WAV file after Escape" '[ "$WAVEXISTS" -eq 0 ]'
 echo "ok: the next WAV file after the quality change runs at 11025"
 
 # --- files through the open dialog --------------------------------------------------------
@@ -220,12 +249,12 @@ echo "ok: the next WAV file after the quality change runs at 11025"
 open_file() {
   key ctrl+a
   local dialog
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Abrir" | head -n 1) ||
+  dialog=$(timeout 60 xdotool search --sync --onlyvisible --name "^Abrir" | head -n 1) ||
     fail "the open dialog did not appear"
   xdotool windowfocus --sync "$dialog"
   xdotool type --delay 10 "$1"
   key Return
-  local limit=$(( $(now_ms) + 5000 ))
+  local limit=$(( $(now_ms) + 60000 ))
   while xdotool search --onlyvisible --name "^Abrir" >/dev/null 2>&1; do
     [ "$(now_ms)" -ge "$limit" ] && fail "the open dialog did not take $1"
     sleep 0.05
@@ -233,15 +262,23 @@ open_file() {
   xdotool windowfocus --sync "$win"
 }
 
-# read_all: reads the text box aloud (the caret after a load stands at its start or end, so
-# the whole text) and sets READ to the count of sentences read.
+# read_all N: reads the text box aloud (the caret after a load stands at its start or end,
+# so the whole text), waits for N sentences to be heard whole, and sets READ to the count
+# of sentences read (more than N when more followed).
 read_all() {
   state
-  local base=$WAVS
+  local base=$WAVS segs=$SEGMENTS
   key alt+a
   key Return
-  wait_for 10 "reading of the loaded file" "[ \"\$WAVS\" -gt $base ]"
-  wait_quiet 20
+  local limit=$(( $(now_ms) + 120000 ))
+  while :; do
+    state
+    [ $(( WAVS - base )) -ge "$1" ] && [ $(( SEGMENTS - segs )) -ge "$1" ] && break
+    [ "$(now_ms)" -ge "$limit" ] && break
+    sleep 0.02
+  done
+  if [ $(( SEGMENTS - segs )) -ge "$1" ]; then heard "$SEGMENTS" "$WAVS"; fi
+  wait_quiet 30
   state
   READ=$(( WAVS - base ))
 }
@@ -251,14 +288,14 @@ read_all() {
 printf 'Primera l\xc3\xadnea con e\xc3\xb1e. \xc3\x9altima frase\nSegunda l\xc3\xadnea\n' \
   >"$out/files/texto utf8.txt"
 open_file "$out/files/texto utf8.txt"
-read_all
+read_all 3
 [ "$READ" -eq 3 ] || fail "the UTF-8 file read as $READ sentences, not 3"
 echo "ok: the UTF-8 file loaded as UTF-8 and read as its three sentences"
 
 printf '%s' '{\rtf1\ansi\deff0{\fonttbl{\f0 Arial;}}\f0 Uno dos tres\par {\b Cuatro cinco}\par Seis siete ocho\par}' \
   >"$out/files/formato.rtf"
 open_file "$out/files/formato.rtf"
-read_all
+read_all 3
 [ "$READ" -eq 3 ] || fail "the rich-text file read as $READ sentences, not its 3 paragraphs"
 echo "ok: the rich-text file loaded as its three paragraphs"
 

@@ -29,10 +29,10 @@ inline void Fill(platform::MemoryStream& s, const std::vector<int>& samples) {
 
 inline std::vector<int> Repeat(int value, int count) { return std::vector<int>(count, value); }
 
-// A TCreateVoice whose body never runs (created suspended, released unstarted), with its
-// work streams in place, for calling single stages.
+// A TCreateVoice that no thread runs, with its work streams in place, for calling single
+// stages.
 struct Voice : TCreateVoice {
-  Voice() : TCreateVoice(true) {
+  Voice() {
     CreateStreams();
     FBank.fill(banks::EmptySlot);
   }

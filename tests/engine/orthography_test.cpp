@@ -43,7 +43,7 @@ void Prepare(TCreateVoice& v, const char* input) {
 }
 
 Spoken Speak(const char* input) {
-  TCreateVoice v(true);
+  TCreateVoice v;
   Prepare(v, input);
   WalkLetterSteps(v);
   return {v.FSentence, v.FSyllables};
@@ -181,7 +181,7 @@ TEST(Orthography, LetterViewsAtAPosition) {
       {"no Si", 3, 243, 's'},
   };
   for (const auto& c : cases) {
-    TCreateVoice v(true);
+    TCreateVoice v;
     Prepare(v, c.input);
     WalkLetterSteps(v, c.position);
     EXPECT_EQ(v.Loop.CurrentLetter, c.current) << c.input << " at " << c.position;
@@ -193,7 +193,7 @@ TEST(Orthography, LetterViewsAtAPosition) {
 // an abbreviation; afterwards the text also holds what the letter-to-slot step writes (v as
 // b, c before i as z, \036 the strong r).
 TEST(Orthography, WholeSentenceThroughTheDriver) {
-  TCreateVoice v(true);
+  TCreateVoice v;
   v.FBank.fill(banks::EmptySlot);
   v.FPitch = 71;
   v.FSpeed = 5;

@@ -16,7 +16,7 @@ namespace {
 
 // A voice at the given pitch and speed, with its pitch state set up.
 struct Voice {
-  TCreateVoice v{true};
+  TCreateVoice v;
   Voice(std::int16_t pitch, std::uint16_t speed, const std::string& text) {
     v.FPitch = pitch;
     v.FSpeed = speed;

@@ -113,7 +113,7 @@ class SlotChoiceTest : public testing::TestWithParam<SlotCase> {};
 
 TEST_P(SlotChoiceTest, ChoosesSlotsAndWritesMarkers) {
   const SlotCase& c = GetParam();
-  TCreateVoice v(true);
+  TCreateVoice v;
   v.FBank = VoiceWithEmpty(c.emptySlots);
   v.FSentence = c.text;
   EXPECT_EQ(SlotsOf(v), c.slots);
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Words, SlotChoiceTest, testing::ValuesIn(kCases),
 
 // The step clears the previous position's slot before anything else.
 TEST(SlotChoice, MarkerStepStartsFromNoSlot) {
-  TCreateVoice v(true);
+  TCreateVoice v;
   v.FBank = VoiceWithEmpty({});
   v.FSentence = " .";
   v.Loop.CharIndex = 2;
@@ -146,7 +146,7 @@ namespace {
 
 // The real sentence loop writes the markers and the z into the text it speaks.
 TEST(SlotChoice, SentenceLoopWritesMarkersIntoTheText) {
-  TCreateVoice v(true);
+  TCreateVoice v;
   v.FBank = VoiceWithEmpty({});
   v.FPitch = 71;
   v.FSpeed = 5;

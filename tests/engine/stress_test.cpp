@@ -58,7 +58,7 @@ const Case kCases[] = {
 };
 
 TEST(PlaceStress, StressesAWordByRule) {
-  TCreateVoice v(true);
+  TCreateVoice v;
   for (const Case& c : kCases) {
     v.FSyllables = 9;  // a count left by an earlier word
     std::string result = "stale";

@@ -38,7 +38,7 @@ constexpr std::uint32_t kSeed = 41;
 std::string Speak(const std::string& sentence, const Settings& s, const SlotArray& bank) {
   const testsupport::TempDir dir{"whole"};
   const fs::path file = dir.path / "sentence.wav";
-  TCreateVoice v(true);
+  TCreateVoice v;
   v.FSentence = sentence;
   v.FSampleRate = s.rate;
   v.FPitch = 71;

@@ -99,7 +99,7 @@ std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sent
   std::error_code ec;
   fs::remove(file, ec);
   {
-    TCreateVoice v(true);
+    TCreateVoice v;
     v.FSentence.assign(sentence);
     v.FSampleRate = static_cast<std::uint32_t>(s.rate);
     v.FPitch = static_cast<std::int16_t>(s.pitch);

@@ -14,6 +14,7 @@
 #include "platform/core/Files.h"
 #include "platform/core/Timer.h"
 #include "speech/RUZIZ.h"
+#include "tests/support/ConstrainedFolder.h"
 #include "tests/support/Files.h"
 #include "tests/support/Wav.h"
 
@@ -86,6 +87,46 @@ TEST_F(Creation, NoFolderPossibleFailsAndLeavesNothingBehind) {
   EXPECT_EQ(owner.ComponentCount(), 0);
   EXPECT_EQ(platform::ManualTimers::RunningCount(), timersBefore);
   EXPECT_FALSE(fs::exists(dir.File("plain/sub")));
+}
+
+// A folder counts only if it takes a file: one mounted read-only or on a full disk is passed
+// over, and when the program's folder takes none either, creation fails.
+TEST_F(Creation, AFolderThatTakesNoFileDoesNotCount) {
+  int tried = 0;
+  for (auto kind : {testsupport::ConstrainedFolder::ReadOnly, testsupport::ConstrainedFolder::Full}) {
+    SCOPED_TRACE(kind == testsupport::ConstrainedFolder::Full ? "full" : "read-only");
+    const std::string name = std::to_string(kind);
+    testsupport::ConstrainedFolder temp(dir.path / ("temp" + name), kind);
+    testsupport::ConstrainedFolder prog(dir.path / ("prog" + name), kind);
+    if (!temp.Available() || !prog.Available()) continue;
+    ++tried;
+    temp.Constrain();
+    setenv("TEMP", temp.Path().c_str(), 1);
+    platform::SetProgramFileForTesting(prog.Path() + "/orv_lp");
+    {
+      TORVHumanVoices v(nullptr);
+      EXPECT_EQ(v.FWavFile, prog.Path() + "/" + WavName);
+    }
+    prog.Constrain();
+    try {
+      TORVHumanVoices v(nullptr);
+      ADD_FAILURE() << "created with " << v.FWavFile;
+    } catch (const platform::Exception& e) {
+      EXPECT_EQ(std::string(e.what()), "Error: imposible ejecutar la aplicaci\xF3n");
+    }
+    // No scratch file is left behind in a folder that took one.
+    temp.Release();
+    setenv("TEMP", temp.Path().c_str(), 1);
+    {
+      TORVHumanVoices v(nullptr);
+      EXPECT_EQ(v.FWavFile, temp.Path() + "/" + WavName);
+    }
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(temp.Path()))
+      left.push_back(e.path().filename().string());
+    EXPECT_TRUE(left.empty()) << left.front();
+  }
+  if (tried == 0) GTEST_SKIP() << "no folder could be made unwritable here";
 }
 
 TEST_F(Creation, OwnsAnIdleTimerAndHoldsAPlayerWithoutOwner) {

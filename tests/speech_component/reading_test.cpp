@@ -14,9 +14,11 @@
 
 #include "banks/VoiceBanks.h"
 #include "platform/audio/Mci.h"
+#include "platform/core/Beep.h"
 #include "platform/core/MainLoop.h"
 #include "platform/core/Timer.h"
 #include "speech/RUZIZ.h"
+#include "tests/support/ConstrainedFolder.h"
 #include "tests/support/Files.h"
 #include "tests/support/ServeLoop.h"
 #include "tests/support/Wav.h"
@@ -69,8 +71,8 @@ class Reading : public testing::Test {
 
   // Serves a pending synthesis as the message loop would, after onSynthesis has seen it.
   void ServeSynthesis() {
-    if (!v->FThread || v->FThread->Terminated()) return;
-    TCreateVoice& t = *v->FThread;
+    if (!v->FThread || (*v->FThread)->Terminated()) return;
+    TCreateVoice& t = **v->FThread;
     Synthesis s;
     s.sentence = t.FSentence;
     s.caret = caret;
@@ -168,8 +170,9 @@ TEST_F(Reading, ThreeSentencesAreSynthesisedPlayedAndFollowedInOrder) {
   ReadToTheEnd();
 
   EXPECT_EQ(Sentences(), (std::vector<std::string>{"Uno dos. ", "Tres cuatro\r", "Cinco"}));
-  // The caret moves by the sentence's length + 1 as its synthesis starts.
-  EXPECT_EQ(Carets(), (std::vector<int>{50, 63, 69}));
+  // As each synthesis starts the caret moves onto the first character of the next sentence
+  // (past the LF of a line end); after the last, to the end.
+  EXPECT_EQ(Carets(), (std::vector<int>{49, 62, 67}));
   ASSERT_EQ(syntheses.size(), 3u);
   std::vector<std::string> wavs;
   for (const Synthesis& s : syntheses) {
@@ -207,24 +210,28 @@ TEST_F(Reading, SentencesAreCutAndTheCaretFollows) {
     std::vector<std::string> sentences;
     std::vector<int> carets;  // from 0
   } cases[] = {
-      {"two sentences and a line end", "Hola. Adios\r\n", {"Hola. ", "Adios\r"}, {7, 14}},
-      {"two sentences, no line end", "Hola. Adios", {"Hola. ", "Adios"}, {7, 13}},
-      {"accented capital", "Hola. \xC1rbol", {"Hola. ", "\xC1rbol"}, {7, 13}},
-      {"abbreviation in capitals", "Vino la ONU. Luego", {"Vino la ONU. Luego"}, {19}},
-      {"inverted question mark", "Hola. \xBFQu\xE9?", {"Hola. \xBFQu\xE9?"}, {12}},
-      {"capital N with tilde", "Hola. \xD1u", {"Hola. \xD1u"}, {9}},
-      {"digit", "Hola. 3 veces", {"Hola. 3 veces"}, {14}},
-      {"two blanks", "Hola.  Adios", {"Hola.  Adios"}, {13}},
-      {"three lines", "uno\r\ndos\r\ntres", {"uno\r", "dos\r", "tres"}, {5, 10, 15}},
-      {"two empty lines folded", "uno\r\n\r\n\r\ndos", {"uno    \r", "dos"}, {9, 13}},
+      {"two sentences and a line end", "Hola. Adios\r\n", {"Hola. ", "Adios\r"}, {6, 13}},
+      // After either kind of cut the caret stands on the next sentence's first letter, so
+      // that Escape and Enter on "Leer" resume there.
+      {"full stops", "Uno. Dos. Tres.", {"Uno. ", "Dos. ", "Tres."}, {5, 10, 15}},
+      {"full stop, then line end", "Uno. Dos\r\nTres", {"Uno. ", "Dos\r", "Tres"}, {5, 10, 14}},
+      {"two sentences, no line end", "Hola. Adios", {"Hola. ", "Adios"}, {6, 11}},
+      {"accented capital", "Hola. \xC1rbol", {"Hola. ", "\xC1rbol"}, {6, 11}},
+      {"abbreviation in capitals", "Vino la ONU. Luego", {"Vino la ONU. Luego"}, {18}},
+      {"inverted question mark", "Hola. \xBFQu\xE9?", {"Hola. \xBFQu\xE9?"}, {11}},
+      {"capital N with tilde", "Hola. \xD1u", {"Hola. \xD1u"}, {8}},
+      {"digit", "Hola. 3 veces", {"Hola. 3 veces"}, {13}},
+      {"two blanks", "Hola.  Adios", {"Hola.  Adios"}, {12}},
+      {"three lines", "uno\r\ndos\r\ntres", {"uno\r", "dos\r", "tres"}, {5, 10, 14}},
+      {"two empty lines folded", "uno\r\n\r\n\r\ndos", {"uno    \r", "dos"}, {9, 12}},
       {"trailing line end", "Fin\r\n", {"Fin\r"}, {5}},
-      {"one letter", "a", {"a"}, {2}},
-      {"one digit", "7", {"7"}, {2}},
+      {"one letter", "a", {"a"}, {1}},
+      {"one digit", "7", {"7"}, {1}},
       {"empty text", "", {}, {}},
       // A sentence with nothing to say is passed over (the caret still moves past it).
-      {"a row of hyphens", "Uno\r\n-----\r\nDos", {"Uno\r", "Dos"}, {5, 16}},
+      {"a row of hyphens", "Uno\r\n-----\r\nDos", {"Uno\r", "Dos"}, {5, 15}},
       {"a line of blanks", "Uno\r\n   \r\nDos\r\n", {"Uno\r", "Dos\r"}, {5, 15}},
-      {"full stops, then more", "...\r\nUno. Dos", {"Uno. ", "Dos"}, {11, 15}},
+      {"full stops, then more", "...\r\nUno. Dos", {"Uno. ", "Dos"}, {10, 13}},
       {"nothing to say at the end", "Uno\r\n---", {"Uno\r"}, {5}},
       {"nothing to say at all", "- - -", {}, {}},
   };
@@ -268,25 +275,79 @@ TEST_F(Reading, TicksComeAfter10MsThenEvery200) {
   EXPECT_EQ(caret, 0);           // an announcement does not move the caret
 }
 
-TEST_F(Reading, ASynthesisThatWritesNoFileIsSkipped) {
+TEST_F(Reading, ASentenceThatEndsWithoutItsFileStopsTheReadingThere) {
+  const std::string text = "Uno\r\nDos. Tres";
+  const std::vector<std::string> sentences{"Uno\r", "Dos. ", "Tres"};
+  const int starts[] = {0, 5, 10};
   // Speed 0 makes the engine fail: no file for that sentence.
   for (std::size_t failing = 0; failing < 3; ++failing) {
     SCOPED_TRACE(failing);
     Forget();
+    caret = 0;
     onSynthesis = [failing](std::size_t index, TCreateVoice& t) {
       if (index == failing) t.FSpeed = 0;
     };
-    v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, -1);
+    const int beeps = platform::BeepCount();
+    v->Speak(text, 5, 71, 80, -1);
     ReadToTheEnd();
-    ASSERT_EQ(Sentences(), (std::vector<std::string>{"Uno\r", "Dos\r", "Tres"}));
+    ASSERT_EQ(Sentences(),
+              std::vector<std::string>(sentences.begin(), sentences.begin() + failing + 1));
+    EXPECT_FALSE(syntheses.back().wroteFile);
     std::vector<int> played;
-    for (std::size_t k = 0; k < 3; ++k) {
-      EXPECT_EQ(syntheses[k].wroteFile, k != failing) << k;
-      if (k != failing) played.push_back(static_cast<int>(k));
-    }
-    // Never the previous sentence's file again.
-    EXPECT_EQ(OpenedSyntheses(), played);
+    for (std::size_t k = 0; k < failing; ++k) played.push_back(static_cast<int>(k));
+    EXPECT_EQ(OpenedSyntheses(), played);  // never the previous sentence's file again
+    EXPECT_EQ(platform::BeepCount() - beeps, 1);
+    EXPECT_EQ(caret, starts[failing]);
+    EXPECT_FALSE(v->FTimer->Running());
+
+    // The next reading from the caret tries that sentence again.
+    Forget();
+    onSynthesis = nullptr;
+    v->Speak(text.substr(static_cast<std::size_t>(caret)), 5, 71, 80, -1);
+    ReadToTheEnd();
+    EXPECT_EQ(Sentences(), std::vector<std::string>(sentences.begin() + failing, sentences.end()));
+    for (const Synthesis& s : syntheses) EXPECT_TRUE(s.wroteFile) << s.sentence;
+    EXPECT_EQ(platform::BeepCount() - beeps, 1);
   }
+}
+
+// The folder of the WAV file stops taking files during a reading: mounted read-only, or its
+// disk filled up.
+TEST_F(Reading, AFolderThatTakesNoMoreFilesStopsTheReadingWithABeep) {
+  int tried = 0;
+  for (auto kind : {testsupport::ConstrainedFolder::ReadOnly, testsupport::ConstrainedFolder::Full}) {
+    SCOPED_TRACE(kind == testsupport::ConstrainedFolder::Full ? "full" : "read-only");
+    testsupport::ConstrainedFolder folder(dir.path / ("folder" + std::to_string(kind)), kind);
+    if (!folder.Available()) continue;
+    ++tried;
+    setenv("TEMP", folder.Path().c_str(), 1);
+    v = std::make_unique<TORVHumanVoices>(nullptr);
+    v->SetSampleRate(8000);
+    v->LoadVoice(0, 0, 0);
+    ASSERT_EQ(fs::path(v->FWavFile).parent_path(), fs::path(folder.Path()));
+
+    folder.Constrain();
+    Forget();
+    caret = 0;
+    const int beeps = platform::BeepCount();
+    v->Speak("Uno\r\nDos", 5, 71, 80, -1);
+    ReadToTheEnd();
+    ASSERT_EQ(Sentences(), (std::vector<std::string>{"Uno\r"}));
+    EXPECT_FALSE(syntheses[0].wroteFile);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(platform::BeepCount() - beeps, 1);
+    EXPECT_EQ(caret, 0);
+    EXPECT_FALSE(v->FTimer->Running());
+
+    folder.Release();
+    Forget();
+    v->Speak("Uno\r\nDos", 5, 71, 80, -1);
+    ReadToTheEnd();
+    EXPECT_EQ(Sentences(), (std::vector<std::string>{"Uno\r", "Dos"}));
+    EXPECT_EQ(OpenedSyntheses(), (std::vector<int>{0, 1}));
+    v.reset();  // before the folder goes
+  }
+  if (tried == 0) GTEST_SKIP() << "no folder could be made unwritable here";
 }
 
 TEST_F(Reading, StopSilencesAtOnceAndDeletesTheFile) {

@@ -339,6 +339,38 @@ TEST_F(LayerTest, MessageBoxHookAnswers) {
   t::App().SetMessageBoxHook({});
 }
 
+TEST_F(LayerTest, TheBusyCursorShowsWhileAFileLoadsAndGoesAfterwards) {
+  auto dir = std::filesystem::temp_directory_path() / "orv_layer_busy";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "texto.txt", std::ios::binary) << "Uno.\r\nDos \xF1.\r\n";
+  auto* qt = static_cast<QTextEdit*>(edit->Native()->widget.data());
+  bool seen = false, busy = false;
+  // The box takes the loaded text while the load runs.
+  auto watch = QObject::connect(qt, &QTextEdit::textChanged, [&] {
+    seen = true;
+    busy =
+        QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+  });
+  edit->LoadFromFile((dir / "texto.txt").string());
+  QObject::disconnect(watch);
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(edit->Text(), "Uno.\r\nDos \xF1.\r\n");
+  // The caret's bytes follow the new text, and a second load replaces the first.
+  edit->SetSelStart(7);
+  EXPECT_EQ(edit->SelStart(), 7);
+  std::ofstream(dir / "otro.txt", std::ios::binary) << "a\r\nb";
+  edit->LoadFromFile((dir / "otro.txt").string());
+  EXPECT_EQ(edit->GetTextLen(), 4);
+  edit->SetSelStart(3);
+  EXPECT_EQ(edit->SelStart(), 3);
+  // A failed load leaves no busy cursor behind.
+  EXPECT_THROW(edit->LoadFromFile((dir / "no_existe.txt").string()), platform::Exception);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  std::filesystem::remove_all(dir);
+}
+
 TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
   const testsupport::TempDir temp{"layer_load"};
   const auto& dir = temp.path;

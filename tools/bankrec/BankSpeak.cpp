@@ -17,9 +17,7 @@
 
 namespace {
 
-struct Engine : TCreateVoice {
-  Engine() : TCreateVoice(true) {}
-};
+struct Engine : TCreateVoice {};
 
 }  // namespace
 

@@ -1,0 +1,181 @@
+// Loading files into the text box, and one timer tick of a reading at the end of a big text.
+//
+//   bench_loading [SOURCE_TEXT]     (default: bench/texto.txt beside the program's source)
+//
+// Builds plain texts of 1, 10 and 50 MB and a rich text of 10 MB from SOURCE_TEXT, loads each
+// into the main window's text box as the open dialog would (offscreen) and prints the time
+// until the window serves its messages again. Then, with the 50 MB text loaded and with a
+// small one, reads from a sentence near the end and prints what one tick that cuts the next
+// sentence and moves the caret costs. Targets: 50 MB under 10 s, 1 MB under 0.3 s, the tick at
+// the end of the big text as cheap as in the small one.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/ZIriD.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/testing/Testing.h"
+#include "speech/RUZIZ.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Seconds(Clock::time_point from) {
+  return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The source text repeated to at least `bytes` bytes, whole lines.
+std::string PlainText(const std::string& source, std::size_t bytes) {
+  std::string out;
+  out.reserve(bytes + source.size());
+  while (out.size() < bytes) out += source;
+  return out;
+}
+
+// A rich text of at least `bytes` bytes: the source's lines as paragraphs, with words in
+// bold, italic and underline along the way.
+std::string RichText(const std::string& source, std::size_t bytes) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : source) {
+    if (c == '\r') continue;
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else if (c == '\\' || c == '{' || c == '}') {
+      line += '\\';
+      line += c;
+    } else {
+      line += c;
+    }
+  }
+  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+  static const char* const kOn[] = {"\\b ", "\\i ", "\\ul "};
+  static const char* const kOff[] = {"\\b0 ", "\\i0 ", "\\ulnone "};
+  for (std::size_t n = 0; out.size() < bytes; ++n) {
+    const std::string& l = lines[n % lines.size()];
+    const std::size_t cut = l.find(' ');
+    if (cut == std::string::npos) {
+      out += l;
+    } else {
+      out += kOn[n % 3] + l.substr(0, cut) + kOff[n % 3] + l.substr(cut);
+    }
+    out += "\\par\n";
+  }
+  return out + "}";
+}
+
+// Loads the file and serves the window's messages once, as the open dialog's command does.
+double Load(TZedUdezuv* w, const std::string& path) {
+  const auto start = Clock::now();
+  w->R1->LoadFromFile(path);
+  ui::testing::ProcessMessages(0);
+  return Seconds(start);
+}
+
+// The cost of the tick that cuts a sentence and moves the caret, reading from byte `from`,
+// as Enter on "Leer" does, over several readings, each stopped after that tick.
+struct TickTimes {
+  double first, median, max;
+};
+TickTimes TickMs(TZedUdezuv* w, int from, int rounds) {
+  const std::string text = w->R1->Text();
+  std::vector<double> ms;
+  for (int r = 0; r < rounds; ++r) {
+    w->R1->SetSelStart(from);
+    w->Voices->Speak(text.substr(static_cast<std::size_t>(from)), 5, 71, 80, -1);
+    const auto start = Clock::now();
+    w->Voices->TimerTick(nullptr);
+    ms.push_back(Seconds(start) * 1000.0);
+    if (!w->Voices->FThread || w->R1->SelStart() <= from) {
+      std::fprintf(stderr, "the tick cut no sentence\n");
+      std::exit(1);
+    }
+    w->Voices->Stop();
+  }
+  const double first = ms.front();
+  std::sort(ms.begin(), ms.end());
+  return {first, ms[ms.size() / 2], ms.back()};
+}
+
+// The start of a sentence near the end: the last line end before the last 2000 bytes.
+int NearTheEnd(const std::string& text) {
+  const std::size_t p = text.rfind("\r\n", text.size() > 2000 ? text.size() - 2000 : 0);
+  return p == std::string::npos ? 0 : static_cast<int>(p + 2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string source =
+      ReadFile(argc > 1 ? argv[1] : (fs::path(ORV_SOURCE_DIR) / "bench/texto.txt").string());
+  if (source.empty()) {
+    std::fprintf(stderr, "usage: %s [SOURCE_TEXT]\n", argv[0]);
+    return 2;
+  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  std::string temp = (fs::temp_directory_path() / "orv_bench_XXXXXX").string();
+  if (!mkdtemp(temp.data())) return 2;
+  setenv("TEMP", temp.c_str(), 1);
+
+  ui::testing::App();
+  ZedUdezuv = new TZedUdezuv();
+  ZedUdezuv->DoCreate();
+  TZedUdezuv* w = ZedUdezuv;
+  ui::testing::ShowAndActivate(w);
+  if (!w->Voices) return 1;
+
+  struct File {
+    const char* what;
+    std::string name, bytes;
+  };
+  constexpr std::size_t MB = 1000 * 1000;
+  const File files[] = {
+      {"plain text, 1 MB", "plain1.txt", PlainText(source, 1 * MB)},
+      {"plain text, 10 MB", "plain10.txt", PlainText(source, 10 * MB)},
+      {"rich text, 10 MB", "rich10.rtf", RichText(source, 10 * MB)},
+      {"small plain text", "small.txt", source},
+      {"plain text, 50 MB", "plain50.txt", PlainText(source, 50 * MB)},
+  };
+  TickTimes smallTick{};
+  for (const File& f : files) {
+    const std::string path = (fs::path(temp) / f.name).string();
+    std::ofstream(path, std::ios::binary) << f.bytes;
+    const double s = Load(w, path);
+    std::printf("load %-18s (%9zu bytes): %7.3f s\n", f.what, f.bytes.size(), s);
+    std::fflush(stdout);
+    fs::remove(path);
+    if (f.name == "small.txt") smallTick = TickMs(w, NearTheEnd(w->R1->Text()), 15);
+  }
+  const TickTimes bigTick = TickMs(w, NearTheEnd(w->R1->Text()), 15);
+  std::printf("one tick near the end (cut, caret move, thread start), 15 readings:\n");
+  std::printf("  small text (%zu bytes): first %8.3f ms, median %8.3f ms, max %8.3f ms\n",
+              source.size(), smallTick.first, smallTick.median, smallTick.max);
+  std::printf("  50 MB text:             first %8.3f ms, median %8.3f ms, max %8.3f ms\n",
+              bigTick.first, bigTick.median, bigTick.max);
+  rusage ru{};
+  getrusage(RUSAGE_SELF, &ru);
+  std::printf("peak resident memory: %.1f MB\n", double(ru.ru_maxrss) / 1024.0);
+
+  delete ZedUdezuv;
+  ZedUdezuv = nullptr;
+  std::error_code ec;
+  fs::remove_all(temp, ec);
+  return 0;
+}
