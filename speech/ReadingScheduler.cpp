@@ -81,9 +81,9 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     if (FTimer->Interval() == 10) FTimer->SetInterval(200);
     if (FThread && !(*FThread)->Terminated()) return;  // synthesising
     // Every sentence handed to a synthesis has something to say: a synthesis that wrote no
-    // file (the folder became unwritable, the disk is full) failed.
-    // The reading stops there, with the caret back at that sentence's start, so that the
-    // next reading tries it again.
+    // file (the folder became unwritable, the disk is full) failed. The reading stops there
+    // with a beep and the caret back at that sentence's start, so that the next reading
+    // tries it again.
     if (FThread && !(*FThread)->FFileWritten) {
       if (FFollowCaret) MoveCaret(-FCaretStep);
       endReading();

@@ -1,5 +1,7 @@
 #include "speech/SentenceCutter.h"
 
+#include <algorithm>
+
 #include "speech/TextBytes.h"
 
 namespace {
@@ -10,8 +12,9 @@ bool StartsSentence(std::uint8_t b) {
   return IsCapitalAZ(b) || b == 0xC1 || b == 0xC9 || b == 0xCD || b == 0xD3 || b == 0xDA;
 }
 
-std::int32_t Find(const std::string& text, const char* what) {
-  auto p = text.find(what);
+// The first occurrence at or after position from (1-based), 0 when there is none.
+std::int32_t Find(const std::string& text, const char* what, std::int32_t from) {
+  auto p = text.find(what, static_cast<std::size_t>(std::max(from, 1) - 1));
   return p == std::string::npos ? 0 : static_cast<std::int32_t>(p + 1);
 }
 }  // namespace
@@ -32,10 +35,14 @@ std::string CutSentence(std::string& text, SentenceCursor& c) {
     SetByteAt(text, c.SentenceStart, 0);
     ++c.SentenceStart;
   }
-  const std::int32_t lineEnd = Find(text, "\r\n");
+  // Everything before the sentence is consumed: its separators and skipped bytes are 0, so
+  // no line end and no full stop that would cut stands there. Searching from the sentence's
+  // start finds what a search from the text's start would, at a cost that does not grow
+  // as the reading goes on.
+  const std::int32_t lineEnd = Find(text, "\r\n", c.SentenceStart);
 
   // Full-stop cut: ". " before a capital, not after an abbreviation in capitals.
-  for (std::int32_t i = 1; i + 2 <= len; ++i) {
+  for (std::int32_t i = std::max(c.SentenceStart, 1); i + 2 <= len; ++i) {
     if (lineEnd != 0 && i >= lineEnd) break;
     if (ByteAt(text, i) != '.' || ByteAt(text, i + 1) != ' ') continue;
     if (!StartsSentence(ByteAt(text, i + 2))) continue;
@@ -47,7 +54,7 @@ std::string CutSentence(std::string& text, SentenceCursor& c) {
   // Line-end cut, folding the blank lines that follow into blanks.
   if (c.SentenceEnd == 0 && lineEnd > 0) {
     c.SentenceEnd = lineEnd;
-    while (Find(text, "\r\n\r\n") == c.SentenceEnd) {
+    while (Find(text, "\r\n\r\n", c.SentenceStart) == c.SentenceEnd) {
       SetByteAt(text, c.SentenceEnd, ' ');
       SetByteAt(text, c.SentenceEnd + 1, ' ');
       c.SentenceEnd += 2;
