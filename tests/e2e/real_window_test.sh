@@ -245,12 +245,10 @@ wait_for 30 "deleted WAV file after Escape" '[ "$WAVEXISTS" -eq 0 ]'
 echo "ok: the next WAV file after the quality change runs at 11025"
 
 # --- files through the open dialog --------------------------------------------------------
-# open_file PATH: Ctrl+A, the path typed into the dialog, Enter. The text box has the focus
-# first: the dialog takes Enter on its press, and on a busy machine the release can come
-# after the dialog has gone, to the control that then has the focus (on "Leer", a key
-# release that starts a reading of its own before read_all counts).
+# open_file PATH: Ctrl+A from "Leer", the path typed into the dialog, Enter. The dialog takes
+# Enter on its press; the release comes after the dialog has gone, to "Leer", which must not
+# take it for a reading of its own: read_all counts exactly the sentences it asked for.
 open_file() {
-  xdotool mousemove --window "$win" 200 40 click 1
   key ctrl+a
   local dialog
   dialog=$(timeout 60 xdotool search --sync --onlyvisible --name "^Abrir" | head -n 1) ||
