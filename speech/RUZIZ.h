@@ -26,7 +26,8 @@ void SetReadingCaret(CaretAccess access);
 class TORVHumanVoices : public platform::TComponent {
  public:
   // Throws platform::Exception("Error: imposible ejecutar la aplicación") when no folder
-  // for the WAV file exists or can be made; nothing of the component stays behind.
+  // for the WAV file exists or can be made that takes a file (TEMP's, then the program's);
+  // nothing of the component stays behind.
   explicit TORVHumanVoices(platform::TComponent* AOwner = nullptr);
   ~TORVHumanVoices() override;
 
