@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -627,9 +626,30 @@ void TMemo::SaveToFile(const std::string& path) const {
   std::string data;
   for (const auto& line : SplitLines(text_)) data += line + "\r\n";
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+  // The reason in the program's own words: the system's are English.
   auto fail = [&] {
+    const int err = errno;
+    const char* reason = "Error al escribir el archivo.";
+    switch (err) {
+      case ENOENT:
+      case ENOTDIR:
+        reason = "La carpeta no existe.";
+        break;
+      case EACCES:
+      case EPERM:
+      case EROFS:
+        reason = "No tiene permiso para escribir en la carpeta.";
+        break;
+      case ENOSPC:
+      case EDQUOT:
+        reason = "El disco est\xE1 lleno.";
+        break;
+      case EISDIR:
+        reason = "Es una carpeta.";
+        break;
+    }
     throw platform::Exception("No se puede crear el archivo \"" + platform::Utf8ToCp1252(path) +
-                              "\". " + std::strerror(errno));
+                              "\". " + reason);
   };
   if (!f) fail();
   if (std::fwrite(data.data(), 1, data.size(), f.get()) != data.size()) fail();
