@@ -7,8 +7,6 @@
 #include <QTextEdit>
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/core/Exceptions.h"
@@ -340,9 +338,8 @@ TEST_F(LayerTest, MessageBoxHookAnswers) {
 }
 
 TEST_F(LayerTest, TheBusyCursorShowsWhileAFileLoadsAndGoesAfterwards) {
-  auto dir = std::filesystem::temp_directory_path() / "orv_layer_busy";
-  std::filesystem::create_directories(dir);
-  std::ofstream(dir / "texto.txt", std::ios::binary) << "Uno.\r\nDos \xF1.\r\n";
+  const testsupport::TempDir dir{"layer_busy"};
+  const std::string texto = dir.Write("texto.txt", "Uno.\r\nDos \xF1.\r\n");
   auto* qt = static_cast<QTextEdit*>(edit->Native()->widget.data());
   bool seen = false, busy = false;
   // The box takes the loaded text while the load runs.
@@ -351,7 +348,7 @@ TEST_F(LayerTest, TheBusyCursorShowsWhileAFileLoadsAndGoesAfterwards) {
     busy =
         QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
   });
-  edit->LoadFromFile((dir / "texto.txt").string());
+  edit->LoadFromFile(texto);
   QObject::disconnect(watch);
   EXPECT_TRUE(seen);
   EXPECT_TRUE(busy);
@@ -360,15 +357,13 @@ TEST_F(LayerTest, TheBusyCursorShowsWhileAFileLoadsAndGoesAfterwards) {
   // The caret's bytes follow the new text, and a second load replaces the first.
   edit->SetSelStart(7);
   EXPECT_EQ(edit->SelStart(), 7);
-  std::ofstream(dir / "otro.txt", std::ios::binary) << "a\r\nb";
-  edit->LoadFromFile((dir / "otro.txt").string());
+  edit->LoadFromFile(dir.Write("otro.txt", "a\r\nb"));
   EXPECT_EQ(edit->GetTextLen(), 4);
   edit->SetSelStart(3);
   EXPECT_EQ(edit->SelStart(), 3);
   // A failed load leaves no busy cursor behind.
-  EXPECT_THROW(edit->LoadFromFile((dir / "no_existe.txt").string()), platform::Exception);
+  EXPECT_THROW(edit->LoadFromFile(dir.File("no_existe.txt")), platform::Exception);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  std::filesystem::remove_all(dir);
 }
 
 TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
@@ -391,7 +386,6 @@ TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
   // Binary junk is taken as Windows-1252 text.
   std::string junk;
   for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 131 + 7) % 256));
-  std::ofstream(dir / "junk.bin", std::ios::binary) << junk;
-  edit->LoadFromFile((dir / "junk.bin").string());
+  edit->LoadFromFile(temp.Write("junk.bin", junk));
   EXPECT_GT(edit->GetTextLen(), 3000);
 }
