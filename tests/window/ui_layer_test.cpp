@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QPointer>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <atomic>
 #include <filesystem>
@@ -364,6 +366,29 @@ TEST_F(LayerTest, TheBusyCursorShowsWhileAFileLoadsAndGoesAfterwards) {
   // A failed load leaves no busy cursor behind.
   EXPECT_THROW(edit->LoadFromFile(dir.File("no_existe.txt")), platform::Exception);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Each load gives the box a document of its own: the one before it goes (the box's first
+// one, and those of earlier loads alike), and the box keeps following edits of the new one.
+TEST_F(LayerTest, EachLoadFreesTheDocumentBeforeIt) {
+  const testsupport::TempDir dir{"layer_documents"};
+  const std::string files[] = {
+      dir.Write("uno.txt", "Uno.\r\n"),
+      dir.Write("dos.rtf", "{\\rtf1\\ansi Dos {\\b tres}\\par}"),
+      dir.Write("cuatro.txt", "Cuatro cinco."),
+  };
+  auto* qt = static_cast<QTextEdit*>(edit->Native()->widget.data());
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    QPointer<QTextDocument> before = qt->document();
+    edit->LoadFromFile(file);
+    EXPECT_TRUE(before.isNull());
+    EXPECT_EQ(qt->findChildren<QTextDocument*>().size(), 1);
+    const int length = edit->GetTextLen();
+    qt->moveCursor(QTextCursor::End);
+    QTest::keyClicks(qt, "xy");
+    EXPECT_EQ(edit->GetTextLen(), length + 2);
+  }
 }
 
 TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
