@@ -238,13 +238,10 @@ TApplication::TApplication(int& argc, char** argv) : native_(new NativeApplicati
   });
   platform::SetTimerBackend(&Timers());
   // A tone on the sound output; the X bell, which most desktops mute, only without one.
-  // The tone's thread may end after this object (the wait for it at the end is bounded),
-  // so it rings the bell through the main loop's queue, not through the QApplication.
-  platform::SetBeepHook([](unsigned) {
-    platform::PlayBeepTone([] {
-      platform::MainLoop::Post([] {
-        if (QApplication::instance()) QApplication::beep();
-      });
+  platform::SetBeepHook([app](unsigned) {
+    platform::PlayBeepTone([app] {
+      QMetaObject::invokeMethod(
+          app, [] { QApplication::beep(); }, Qt::QueuedConnection);
     });
   });
   platform::SetErrorBoxHook([this](const std::string& message) { ShowException(message); });
