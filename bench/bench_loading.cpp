@@ -15,8 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -24,6 +22,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/testing/Testing.h"
 #include "speech/RUZIZ.h"
+#include "tests/support/Files.h"
+#include "tests/support/MainWindow.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -32,11 +32,6 @@ namespace {
 
 double Seconds(Clock::time_point from) {
   return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The source text repeated to at least `bytes` bytes, whole lines.
@@ -122,23 +117,19 @@ int NearTheEnd(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string source =
-      ReadFile(argc > 1 ? argv[1] : (fs::path(ORV_SOURCE_DIR) / "bench/texto.txt").string());
+  const std::string source = testsupport::ReadFile(
+      argc > 1 ? argv[1] : (fs::path(ORV_SOURCE_DIR) / "bench/texto.txt").string());
   if (source.empty()) {
     std::fprintf(stderr, "usage: %s [SOURCE_TEXT]\n", argv[0]);
     return 2;
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
-  std::string temp = (fs::temp_directory_path() / "orv_bench_XXXXXX").string();
-  if (!mkdtemp(temp.data())) return 2;
-  setenv("TEMP", temp.c_str(), 1);
+  const testsupport::TempDir temp{"bench_loading"};
+  setenv("TEMP", temp.path.c_str(), 1);
 
   ui::testing::App();
-  ZedUdezuv = new TZedUdezuv();
-  ZedUdezuv->DoCreate();
-  TZedUdezuv* w = ZedUdezuv;
-  ui::testing::ShowAndActivate(w);
+  TZedUdezuv* w = testsupport::CreateMainWindow();
   if (!w->Voices) return 1;
 
   struct File {
@@ -155,8 +146,7 @@ int main(int argc, char** argv) {
   };
   TickTimes smallTick{};
   for (const File& f : files) {
-    const std::string path = (fs::path(temp) / f.name).string();
-    std::ofstream(path, std::ios::binary) << f.bytes;
+    const std::string path = temp.Write(f.name, f.bytes);
     const double s = Load(w, path);
     std::printf("load %-18s (%9zu bytes): %7.3f s\n", f.what, f.bytes.size(), s);
     std::fflush(stdout);
@@ -175,7 +165,5 @@ int main(int argc, char** argv) {
 
   delete ZedUdezuv;
   ZedUdezuv = nullptr;
-  std::error_code ec;
-  fs::remove_all(temp, ec);
   return 0;
 }

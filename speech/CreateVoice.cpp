@@ -215,7 +215,8 @@ void TCreateVoice::Synthesize() {
   try {
     WalkSteps(*this, SetUpSteps());
   } catch (...) {
-    // Every failure ends the sentence silently: no file, no message.
+    // Every failure ends the sentence without a file and without a message here: the reading
+    // sees the missing file and stops with a beep.
     Terminate();
     ReleaseStreams();
   }

@@ -74,11 +74,17 @@ void ConsumeSeparator(std::string& text, const SentenceCursor& c) {
 
 std::int32_t CaretStep(const std::string& text, const SentenceCursor& c,
                        const std::string& sentence) {
-  const auto length = static_cast<std::int32_t>(sentence.size());
-  const bool lineEnd = !sentence.empty() && sentence.back() == '\r' &&
-                       ByteAt(text, c.SentenceEnd) == '\r' &&
-                       ByteAt(text, c.SentenceEnd + 1) == '\n';
-  return lineEnd ? length + 1 : length;
+  const auto len = static_cast<std::int32_t>(text.size());
+  auto step = static_cast<std::int32_t>(sentence.size());
+  // The control bytes skipped before the text's first sentence (all 0 now, as nothing before
+  // them was said). Before a later sentence they were counted by the step before it.
+  std::int32_t before = c.SentenceStart - 1;
+  while (before >= 1 && ByteAt(text, before) == 0) --before;
+  if (before == 0) step += c.SentenceStart - 1;
+  // The control bytes after the sentence (the LF of its line end, an indent), which the next
+  // cut skips.
+  for (std::int32_t p = c.SentenceEnd + 1; p <= len && ByteAt(text, p) < 32; ++p) ++step;
+  return step;
 }
 
 bool HasSomethingToSay(const std::string& sentence) {

@@ -25,7 +25,8 @@ void ConsumeSeparator(std::string& text, const SentenceCursor& cursor);
 
 // How far the caret moves past a sentence just cut (before its separator is consumed), so
 // that it stands on the first character of the next one: the sentence itself, which holds
-// the blank after a full stop, plus the LF when it ended with the CR of a line end.
+// the blank after a full stop or the CR of a line end, and the control bytes around it that
+// the cuts skip (the LF of a line end, an indent, those before the text's first sentence).
 std::int32_t CaretStep(const std::string& text, const SentenceCursor& cursor,
                        const std::string& sentence);
 

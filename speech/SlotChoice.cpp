@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "banks/VoiceBanks.h"
 #include "speech/CreateVoice.h"
 #include "speech/TextBytes.h"
 
@@ -98,8 +99,6 @@ SlotRow RowFor(std::uint8_t letter) {
   }
 }
 
-bool IsEmptySlot(const std::string& s) { return s.size() == 2 && s[0] == 0 && s[1] == 0; }
-
 }  // namespace
 
 void MarkerStep(TCreateVoice& v) {
@@ -144,7 +143,7 @@ void ChooseSlot(TCreateVoice& v) {
   const bool wordEnd = ByteAt(text, i + 1) < 'A';
   for (int k = 0; k < ClassCount; ++k) {
     const std::int32_t variant = row.FirstVariant + k;
-    if (row.SkipEmpty && IsEmptySlot(v.FBank[static_cast<std::size_t>(variant)])) continue;
+    if (row.SkipEmpty && banks::IsEmptySlot(v.FBank[static_cast<std::size_t>(variant)])) continue;
     bool match = false;
     switch (row.Context) {
       case Rule::A:

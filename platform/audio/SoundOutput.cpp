@@ -8,7 +8,8 @@
 namespace platform {
 namespace {
 
-std::mutex mutex;
+// Guards the driver's state below.
+std::mutex driver_mutex;
 bool initialised = false;
 bool on_silent_driver = false;
 int open_streams = 0;
@@ -72,7 +73,7 @@ std::unique_ptr<SoundOutput> SoundOutput::Open(const PcmFormat& format, Fill fil
   want.callback = &SoundOutput::Callback;
   want.userdata = out.get();
 
-  std::lock_guard<std::mutex> lock(mutex);
+  std::lock_guard<std::mutex> lock(driver_mutex);
   if (!EnsureInitialised()) {
     if (error) *error = SDL_GetError();
     return nullptr;
@@ -91,7 +92,6 @@ std::unique_ptr<SoundOutput> SoundOutput::Open(const PcmFormat& format, Fill fil
   }
   ++open_streams;
   out->device_ = id;
-  out->buffer_bytes_ = have.size;
   out->silence_ = have.silence;
   return out;
 }
@@ -99,14 +99,14 @@ std::unique_ptr<SoundOutput> SoundOutput::Open(const PcmFormat& format, Fill fil
 SoundOutput::~SoundOutput() {
   if (device_ == 0) return;
   SDL_CloseAudioDevice(device_);  // waits for the sound thread to leave the callback
-  std::lock_guard<std::mutex> lock(mutex);
+  std::lock_guard<std::mutex> lock(driver_mutex);
   --open_streams;
 }
 
 void SoundOutput::SetPaused(bool paused) { SDL_PauseAudioDevice(device_, paused ? 1 : 0); }
 
 std::string SoundOutput::DriverName() {
-  std::lock_guard<std::mutex> lock(mutex);
+  std::lock_guard<std::mutex> lock(driver_mutex);
   const char* name = initialised ? SDL_GetCurrentAudioDriver() : nullptr;
   return name ? name : "";
 }

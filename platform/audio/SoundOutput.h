@@ -36,8 +36,7 @@ class SoundOutput {
 
   // A paused stream asks for nothing.
   void SetPaused(bool paused);
-  // The size of one device buffer, and the byte value of silence in this format.
-  size_t BufferBytes() const { return buffer_bytes_; }
+  // The byte value of silence in this format.
   uint8_t Silence() const { return silence_; }
 
   // The name of the sound driver in use, empty before the first stream.
@@ -53,7 +52,6 @@ class SoundOutput {
   static void Callback(void* self, uint8_t* stream, int len);
 
   uint32_t device_ = 0;
-  size_t buffer_bytes_ = 0;
   uint8_t silence_ = 0;
   Fill fill_;
 };

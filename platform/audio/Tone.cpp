@@ -23,9 +23,10 @@ constexpr int kRamp = kRate / 100;    // 10 ms of attack and of release
 constexpr double kAmplitude = 0.3 * 32767;
 
 // The tone as 16-bit samples: a sine with raised-cosine edges, so that it starts and stops
-// without a click.
+// without a click. A tone's thread may outlive the bounded wait at the program's end, so
+// what it reads is never destroyed (like the sound devices' table).
 const std::vector<int16_t>& ToneSamples() {
-  static const std::vector<int16_t> samples = [] {
+  static const std::vector<int16_t>* samples = new std::vector<int16_t>([] {
     const double pi = std::acos(-1.0);
     std::vector<int16_t> s(kSamples);
     for (int i = 0; i < kSamples; ++i) {
@@ -36,13 +37,20 @@ const std::vector<int16_t>& ToneSamples() {
           int16_t(std::lround(kAmplitude * gain * std::sin(2 * pi * kFrequency * i / kRate)));
     }
     return s;
-  }();
-  return samples;
+  }());
+  return *samples;
 }
 
-std::mutex mutex;
-std::condition_variable changed;
-int playing = 0;  // tones whose stream is not closed yet
+// The tones whose stream is not closed yet.
+struct Playing {
+  std::mutex lock;
+  std::condition_variable changed;
+  int count = 0;
+};
+Playing& Tones() {
+  static Playing* playing = new Playing;
+  return *playing;
+}
 
 // One tone on its own stream; the sound thread tells when the last sample has gone out.
 struct Tone {
@@ -67,17 +75,18 @@ struct Tone {
 };
 
 void Finished() {
-  std::lock_guard<std::mutex> lock(mutex);
-  --playing;
-  changed.notify_all();
+  Playing& tones = Tones();
+  std::lock_guard<std::mutex> lock(tones.lock);
+  --tones.count;
+  tones.changed.notify_all();
 }
 
 }  // namespace
 
 void PlayBeepTone(std::function<void()> noDevice) {
   {
-    std::lock_guard<std::mutex> lock(mutex);
-    ++playing;
+    std::lock_guard<std::mutex> lock(Tones().lock);
+    ++Tones().count;
   }
   // Opening a device may take a while (the sound server); the caller does not wait for it.
   std::thread([noDevice = std::move(noDevice)] {
@@ -100,8 +109,9 @@ void PlayBeepTone(std::function<void()> noDevice) {
 }
 
 void WaitForBeepTones() {
-  std::unique_lock<std::mutex> lock(mutex);
-  changed.wait_for(lock, std::chrono::seconds(1), [] { return playing == 0; });
+  Playing& tones = Tones();
+  std::unique_lock<std::mutex> lock(tones.lock);
+  tones.changed.wait_for(lock, std::chrono::seconds(1), [&] { return tones.count == 0; });
 }
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 
 namespace platform {
 namespace {
-std::mutex mutex;
+std::mutex hook_mutex;
 std::function<void(unsigned)>& Hook() {
   static std::function<void(unsigned)> hook;
   return hook;
@@ -19,7 +19,7 @@ bool MessageBeep(unsigned type) {
   last.store(type);
   std::function<void(unsigned)> beep;
   {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::mutex> lock(hook_mutex);
     beep = Hook();
   }
   if (beep) beep(type);
@@ -27,7 +27,7 @@ bool MessageBeep(unsigned type) {
 }
 
 void SetBeepHook(std::function<void(unsigned type)> beep) {
-  std::lock_guard<std::mutex> lock(mutex);
+  std::lock_guard<std::mutex> lock(hook_mutex);
   Hook() = std::move(beep);
 }
 

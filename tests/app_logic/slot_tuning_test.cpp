@@ -1,44 +1,37 @@
 #include <gtest/gtest.h>
 
 #include "app/SlotTuning.h"
+#include "banks/VoiceBanks.h"
 #include "platform/core/Beep.h"
+#include "tests/support/Wav.h"
 
-namespace {
-std::string Samples(std::initializer_list<int> v) {
-  std::string s;
-  for (int x : v) {
-    auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(x));
-    s += static_cast<char>(u & 0xFF);
-    s += static_cast<char>(u >> 8);
-  }
-  return s;
-}
-}  // namespace
+using testsupport::SampleBytes;
 
 TEST(ScaleSampleLevel, DividesTruncatingThenMultiplies) {
-  EXPECT_EQ(ScaleSampleLevel(Samples({100, -100, 7, -7, 0}), 10, 11),
-            Samples({110, -110, 0, 0, 0}));
-  EXPECT_EQ(ScaleSampleLevel(Samples({32000, -32000}), 50, 51), Samples({32640, -32640}));
+  EXPECT_EQ(ScaleSampleLevel(SampleBytes({100, -100, 7, -7, 0}), 10, 11),
+            SampleBytes({110, -110, 0, 0, 0}));
+  EXPECT_EQ(ScaleSampleLevel(SampleBytes({32000, -32000}), 50, 51), SampleBytes({32640, -32640}));
   // A product beyond 16 bits keeps its low 16 bits.
-  EXPECT_EQ(ScaleSampleLevel(Samples({32767}), 1, 2), Samples({-2}));
+  EXPECT_EQ(ScaleSampleLevel(SampleBytes({32767}), 1, 2), SampleBytes({-2}));
 }
 
 TEST(ScaleSampleLevel, LevelOutsideRangeBeepsAndGivesNothing) {
   for (int level : {0, 100}) {
     int before = platform::BeepCount();
-    EXPECT_TRUE(ScaleSampleLevel(Samples({5, 6}), 50, static_cast<std::uint8_t>(level)).empty());
+    EXPECT_TRUE(
+        ScaleSampleLevel(SampleBytes({5, 6}), 50, static_cast<std::uint8_t>(level)).empty());
     EXPECT_EQ(platform::BeepCount(), before + 1);
     EXPECT_EQ(platform::LastBeepType(), platform::MB_OK);
   }
   int before = platform::BeepCount();
-  ScaleSampleLevel(Samples({5}), 50, 99);
+  ScaleSampleLevel(SampleBytes({5}), 50, 99);
   EXPECT_EQ(platform::BeepCount(), before);
 }
 
 TEST(SlotExportText, DropsLeadingZeroSamplesAndKeepsOne) {
-  EXPECT_EQ(SlotExportText(Samples({0, 0, 258})), "#2#1,\r\n");
-  EXPECT_EQ(SlotExportText(std::string(2, '\0')), "#0#0,\r\n");
-  EXPECT_EQ(SlotExportText(Samples({0, 0, 0})), "#0#0,\r\n");
+  EXPECT_EQ(SlotExportText(SampleBytes({0, 0, 258})), "#2#1,\r\n");
+  EXPECT_EQ(SlotExportText(banks::EmptySlot), "#0#0,\r\n");
+  EXPECT_EQ(SlotExportText(SampleBytes({0, 0, 0})), "#0#0,\r\n");
   EXPECT_EQ(SlotExportText(std::string("\x01\x00\xFF\x00", 4)), "#1#0#255#0,\r\n");
 }
 

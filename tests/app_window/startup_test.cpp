@@ -3,20 +3,15 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "WindowFixture.h"
 #include "banks/VoiceBanks.h"
+#include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
 using ui::TCheckListBox;
 
 namespace {
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
 
 fs::path TestFolder() {
   fs::path dir = fs::path(platform::GetEnv("TEMP")) /
@@ -242,7 +237,7 @@ TEST_F(WindowTest, OpenLoadsPlainAndRichTextFiles) {
        "Hola negrita\r\nAdi\xF3s.", "negrita"},
   };
   for (const Case& c : cases) {
-    WriteFile(dir / c.name, c.bytes);
+    testsupport::WriteFile(dir / c.name, c.bytes);
     ui::TOpenDialog::SetExecuteHook([&](const ui::TOpenDialog&) -> std::optional<std::string> {
       return (dir / c.name).string();
     });
@@ -278,7 +273,7 @@ TEST_F(WindowTest, AFileThatCannotBeReadReachesTheErrorBoxWithItsName) {
 // opens and works without speech, every command quietly doing nothing.
 TEST_F(WindowHooks, WithoutAFolderForTheWavFileTheWindowOpensWithoutSpeech) {
   const fs::path dir = TestFolder();
-  WriteFile(dir / "archivo", "x");
+  testsupport::WriteFile(dir / "archivo", "x");
   const std::string temp = platform::GetEnv("TEMP");
   setenv("TEMP", (dir / "no_existe").c_str(), 1);
   platform::SetProgramFileForTesting((dir / "archivo" / "dentro" / "orv_lp").string());

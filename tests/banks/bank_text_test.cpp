@@ -3,6 +3,7 @@
 #include <string>
 
 #include "banks/BankText.h"
+#include "banks/VoiceBanks.h"
 
 using namespace banks;
 
@@ -35,7 +36,7 @@ std::size_t Count(const std::string& s, const std::string& what) {
 
 TEST(BankText, WritesTheExactForm) {
   EXPECT_EQ(WriteElement(std::string("\x01\x00\xFF", 3)), "#1#0#255,\r\n");
-  EXPECT_EQ(WriteElement(std::string(2, '\0')), "#0#0,\r\n");
+  EXPECT_EQ(WriteElement(EmptySlot), "#0#0,\r\n");
   EXPECT_EQ(WriteElement(""), ",\r\n");
 
   std::string b256 = Counting(256, 7);

@@ -92,7 +92,7 @@ TEST(VoiceBanks, HoldRecordingsExactlyWhereTheTableSays) {
     EXPECT_EQ(VoiceName(b), Voices[b]);
     const TVoiceBank& bank = VoiceBankTable(b);
     ASSERT_EQ(bank.size(), 120u);
-    EXPECT_EQ(bank[0], std::string(2, '\0'));
+    EXPECT_EQ(bank[0], EmptySlot);
 
     std::vector<const Phoneme*> owner(SlotCount, nullptr);
     for (const auto& p : Table) {
@@ -105,12 +105,12 @@ TEST(VoiceBanks, HoldRecordingsExactlyWhereTheTableSays) {
       const TSampleString& rec = bank[s];
       ASSERT_EQ(rec.size() % 2, 0u) << "slot " << s;
       if (!owner[s]) {
-        EXPECT_TRUE(rec == std::string(2, '\0')) << "slot " << s << " should be empty";
+        EXPECT_TRUE(rec == EmptySlot) << "slot " << s << " should be empty";
         continue;
       }
       ++filled;
       const Phoneme& p = *owner[s];
-      EXPECT_FALSE(rec == std::string(2, '\0')) << "slot " << s << " should hold a " << p.label;
+      EXPECT_NE(rec, EmptySlot) << "slot " << s << " should hold a " << p.label;
       const std::size_t samples = rec.size() / 2;
       EXPECT_GE(samples, static_cast<std::size_t>(p.minLen)) << "slot " << s;
       EXPECT_LE(samples, static_cast<std::size_t>(p.maxLen)) << "slot " << s;

@@ -9,13 +9,13 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "HardeningFixture.h"
 #include "platform/audio/SoundOutput.h"
 #include "platform/core/Files.h"
 #include "platform/core/RichText.h"
+#include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -25,11 +25,6 @@ fs::path Scratch(const std::string& name) {
   fs::path d = fs::path(platform::GetEnv("TEMP")) / "inputs";
   fs::create_directories(d);
   return d / name;
-}
-
-void Write(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 // Spanish sentences with numbers and punctuation, Windows-1252, repeated to `size` bytes.
@@ -85,7 +80,7 @@ TEST_F(HardeningTest, FilesThatCannotBeReadReachTheErrorBoxWithTheirNameAndReaso
     unreadable = "/proc/self/mem";
     unreadableWhy = platform::LoadFailure::ReadError;
   } else {
-    Write(unreadable, "Hola.\r\n");
+    testsupport::WriteFile(unreadable, "Hola.\r\n");
     chmod(unreadable.c_str(), 0);
   }
   struct Case {
@@ -119,7 +114,7 @@ TEST_F(HardeningTest, BinaryJunkLoadsAsTextAndIsReadWithoutHarm) {
   std::string junk(64 * 1024, '\0');
   for (char& b : junk) b = char(random() & 0xFF);
   const fs::path file = Scratch("basura.bin");
-  Write(file, junk);
+  testsupport::WriteFile(file, junk);
   ui::TOpenDialog::SetExecuteHook([&](const ui::TOpenDialog&) { return file.string(); });
   ui::testing::ChooseMenuItem(w->Open1);
   ASSERT_TRUE(errors.empty()) << errors.front();
@@ -156,7 +151,7 @@ TEST_F(HardeningTest, AWavFileThatCannotBePlayedBeepsAtEachTickUntilEscape) {
   ReadFrom(0);
   ASSERT_TRUE(WaitFor([&] { return fs::exists(wav); }, 10));
   ASSERT_TRUE(opened.empty());
-  Write(wav, "no es un archivo de sonido");
+  testsupport::WriteFile(wav, "no es un archivo de sonido");
   const int beeps = platform::BeepCount();
   // Each tick tries the file again; the reading does not move on meanwhile.
   ASSERT_TRUE(WaitFor([&] { return platform::BeepCount() >= beeps + 3; }, 10));

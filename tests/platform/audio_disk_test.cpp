@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "platform/audio/Mci.h"
 #include "tests/platform/audio_test_files.h"
+#include "tests/support/Wav.h"
 
 using namespace platform;
 using audio_test::MakeWave;
@@ -128,14 +130,9 @@ TEST_F(DiskDevice, VolumeScalesTheSamples) {
   ASSERT_EQ(mciSendCommandA(id, MCI_SETAUDIO,
                             MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE | MCI_WAIT, &vp),
             0u);
-  std::string half = w.samples;
-  for (size_t i = 0; i + 1 < half.size(); i += 2) {
-    const int s = int16_t(uint16_t(uint8_t(half[i]) | uint8_t(half[i + 1]) << 8));
-    const auto h = uint16_t(int16_t(s / 2));  // toward zero
-    half[i] = char(h & 0xFF);
-    half[i + 1] = char(h >> 8);
-  }
-  ExpectSamplesThenSilence(PlayAll(id), half, 0);
+  std::vector<int> half = testsupport::Samples(w.samples);
+  for (int& s : half) s /= 2;  // toward zero
+  ExpectSamplesThenSilence(PlayAll(id), testsupport::SampleBytes(half), 0);
 }
 
 TEST_F(DiskDevice, CloseSilencesAtOnce) {

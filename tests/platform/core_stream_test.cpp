@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/core/Cp1252.h"
 #include "platform/core/MemoryStream.h"

@@ -72,14 +72,20 @@ class MemberThread : public TThread {
 };
 
 void ServeUntil(const std::function<bool()>& done) { testsupport::ServeMainLoopUntil(done, 10s); }
+
+// Waits, with a bound, for a started body to reach its synchronized call.
+bool WaitForBody(const SyncThread& t) {
+  const auto end = std::chrono::steady_clock::now() + 10s;
+  while (!t.bodyRan && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(1ms);
+  return t.bodyRan;
+}
 }  // namespace
 
 TEST(Thread, SynchronizedCallRunsOnTheMainLoop) {
   MainLoop::MarkMainThread();
   ThreadHandle<SyncThread> t;
   t.Start();
-  const auto end = std::chrono::steady_clock::now() + 10s;
-  while (!t->bodyRan && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(WaitForBody(*t));
   // Nothing runs until the main thread serves its queue: the body waits in Synchronize.
   EXPECT_FALSE(t->Terminated());
   ServeUntil([&] { return t->Finished(); });
@@ -118,7 +124,7 @@ TEST(Thread, ReleaseServesAPendingCall) {
   MainLoop::MarkMainThread();
   auto t = std::make_unique<ThreadHandle<SyncThread>>();
   (*t).Start();
-  while (!(*t)->bodyRan) std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(WaitForBody(**t));
   t.reset();                 // must not deadlock: the pending call runs inside the release
   MainLoop::ServePending();  // the queued copy finds nothing to do
 }
@@ -127,7 +133,7 @@ TEST(Thread, ReleaseAlreadyWaitingServesTheCallPostedLater) {
   MainLoop::MarkMainThread();
   auto* t = new ThreadHandle<SyncThread>(false, 100ms);
   t->Start();
-  while (!(*t)->bodyRan) std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(WaitForBody(**t));
   // The release starts waiting before the body asks for its call. Were it to miss the call,
   // it would wait for ever; a helper thread keeps that from hanging the test.
   auto released = std::make_shared<std::promise<void>>();

@@ -224,6 +224,10 @@ TEST_F(Reading, SentencesAreCutAndTheCaretFollows) {
       {"two blanks", "Hola.  Adios", {"Hola.  Adios"}, {12}},
       {"three lines", "uno\r\ndos\r\ntres", {"uno\r", "dos\r", "tres"}, {5, 10, 14}},
       {"two empty lines folded", "uno\r\n\r\n\r\ndos", {"uno    \r", "dos"}, {9, 12}},
+      // Control bytes that the cuts skip are passed over by the caret too, so that it does
+      // not fall behind line by line.
+      {"indented lines", "Uno\r\n\tDos\r\n\tTres", {"Uno\r", "Dos\r", "Tres"}, {6, 12, 16}},
+      {"a line end first", "\r\nUno\r\nDos", {"Uno\r", "Dos"}, {7, 10}},
       {"trailing line end", "Fin\r\n", {"Fin\r"}, {5}},
       {"one letter", "a", {"a"}, {1}},
       {"one digit", "7", {"7"}, {1}},
@@ -315,7 +319,8 @@ TEST_F(Reading, ASentenceThatEndsWithoutItsFileStopsTheReadingThere) {
 // disk filled up.
 TEST_F(Reading, AFolderThatTakesNoMoreFilesStopsTheReadingWithABeep) {
   int tried = 0;
-  for (auto kind : {testsupport::ConstrainedFolder::ReadOnly, testsupport::ConstrainedFolder::Full}) {
+  for (auto kind :
+       {testsupport::ConstrainedFolder::ReadOnly, testsupport::ConstrainedFolder::Full}) {
     SCOPED_TRACE(kind == testsupport::ConstrainedFolder::Full ? "full" : "read-only");
     testsupport::ConstrainedFolder folder(dir.path / ("folder" + std::to_string(kind)), kind);
     if (!folder.Available()) continue;

@@ -2,13 +2,13 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QPointer>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/core/Exceptions.h"
@@ -340,9 +340,8 @@ TEST_F(LayerTest, MessageBoxHookAnswers) {
 }
 
 TEST_F(LayerTest, TheBusyCursorShowsWhileAFileLoadsAndGoesAfterwards) {
-  auto dir = std::filesystem::temp_directory_path() / "orv_layer_busy";
-  std::filesystem::create_directories(dir);
-  std::ofstream(dir / "texto.txt", std::ios::binary) << "Uno.\r\nDos \xF1.\r\n";
+  const testsupport::TempDir dir{"layer_busy"};
+  const std::string texto = dir.Write("texto.txt", "Uno.\r\nDos \xF1.\r\n");
   auto* qt = static_cast<QTextEdit*>(edit->Native()->widget.data());
   bool seen = false, busy = false;
   // The box takes the loaded text while the load runs.
@@ -351,7 +350,7 @@ TEST_F(LayerTest, TheBusyCursorShowsWhileAFileLoadsAndGoesAfterwards) {
     busy =
         QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
   });
-  edit->LoadFromFile((dir / "texto.txt").string());
+  edit->LoadFromFile(texto);
   QObject::disconnect(watch);
   EXPECT_TRUE(seen);
   EXPECT_TRUE(busy);
@@ -360,15 +359,36 @@ TEST_F(LayerTest, TheBusyCursorShowsWhileAFileLoadsAndGoesAfterwards) {
   // The caret's bytes follow the new text, and a second load replaces the first.
   edit->SetSelStart(7);
   EXPECT_EQ(edit->SelStart(), 7);
-  std::ofstream(dir / "otro.txt", std::ios::binary) << "a\r\nb";
-  edit->LoadFromFile((dir / "otro.txt").string());
+  edit->LoadFromFile(dir.Write("otro.txt", "a\r\nb"));
   EXPECT_EQ(edit->GetTextLen(), 4);
   edit->SetSelStart(3);
   EXPECT_EQ(edit->SelStart(), 3);
   // A failed load leaves no busy cursor behind.
-  EXPECT_THROW(edit->LoadFromFile((dir / "no_existe.txt").string()), platform::Exception);
+  EXPECT_THROW(edit->LoadFromFile(dir.File("no_existe.txt")), platform::Exception);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  std::filesystem::remove_all(dir);
+}
+
+// Each load gives the box a document of its own: the one before it goes (the box's first
+// one, and those of earlier loads alike), and the box keeps following edits of the new one.
+TEST_F(LayerTest, EachLoadFreesTheDocumentBeforeIt) {
+  const testsupport::TempDir dir{"layer_documents"};
+  const std::string files[] = {
+      dir.Write("uno.txt", "Uno.\r\n"),
+      dir.Write("dos.rtf", "{\\rtf1\\ansi Dos {\\b tres}\\par}"),
+      dir.Write("cuatro.txt", "Cuatro cinco."),
+  };
+  auto* qt = static_cast<QTextEdit*>(edit->Native()->widget.data());
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    QPointer<QTextDocument> before = qt->document();
+    edit->LoadFromFile(file);
+    EXPECT_TRUE(before.isNull());
+    EXPECT_EQ(qt->findChildren<QTextDocument*>().size(), 1);
+    const int length = edit->GetTextLen();
+    qt->moveCursor(QTextCursor::End);
+    QTest::keyClicks(qt, "xy");
+    EXPECT_EQ(edit->GetTextLen(), length + 2);
+  }
 }
 
 TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
@@ -391,7 +411,6 @@ TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
   // Binary junk is taken as Windows-1252 text.
   std::string junk;
   for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 131 + 7) % 256));
-  std::ofstream(dir / "junk.bin", std::ios::binary) << junk;
-  edit->LoadFromFile((dir / "junk.bin").string());
+  edit->LoadFromFile(temp.Write("junk.bin", junk));
   EXPECT_GT(edit->GetTextLen(), 3000);
 }
