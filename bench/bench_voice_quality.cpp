@@ -27,9 +27,9 @@
 #include "bench/BenchSupport.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "tests/support/Files.h"
 #include "tools/bankrec/Cutting.h"
 #include "tools/bankrec/Joins.h"
-#include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
 using bankrec::Wave;

@@ -93,7 +93,8 @@ TEST_F(Creation, NoFolderPossibleFailsAndLeavesNothingBehind) {
 // over, and when the program's folder takes none either, creation fails.
 TEST_F(Creation, AFolderThatTakesNoFileDoesNotCount) {
   int tried = 0;
-  for (auto kind : {testsupport::ConstrainedFolder::ReadOnly, testsupport::ConstrainedFolder::Full}) {
+  for (auto kind :
+       {testsupport::ConstrainedFolder::ReadOnly, testsupport::ConstrainedFolder::Full}) {
     SCOPED_TRACE(kind == testsupport::ConstrainedFolder::Full ? "full" : "read-only");
     const std::string name = std::to_string(kind);
     testsupport::ConstrainedFolder temp(dir.path / ("temp" + name), kind);
