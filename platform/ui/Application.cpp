@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <map>
+#include <mutex>
 
 #include "platform/audio/Tone.h"
 #include "platform/core/Beep.h"
@@ -23,6 +24,20 @@
 #include "platform/ui/Native.h"
 
 namespace ui {
+
+namespace {
+// The application a tone's thread rings the X bell through when there is no sound device.
+// That thread may outlive the application: the pointer is cleared under the lock before the
+// application goes, and the holder itself is never destroyed.
+struct BellTarget {
+  std::mutex lock;
+  QApplication* app = nullptr;
+};
+BellTarget& Bell() {
+  static auto* bell = new BellTarget;
+  return *bell;
+}
+}  // namespace
 
 TApplication* Application = nullptr;
 
@@ -238,10 +253,16 @@ TApplication::TApplication(int& argc, char** argv) : native_(new NativeApplicati
   });
   platform::SetTimerBackend(&Timers());
   // A tone on the sound output; the X bell, which most desktops mute, only without one.
-  platform::SetBeepHook([app](unsigned) {
-    platform::PlayBeepTone([app] {
-      QMetaObject::invokeMethod(
-          app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+  {
+    std::lock_guard<std::mutex> lock(Bell().lock);
+    Bell().app = app;
+  }
+  platform::SetBeepHook([](unsigned) {
+    platform::PlayBeepTone([] {
+      std::lock_guard<std::mutex> lock(Bell().lock);
+      if (Bell().app)
+        QMetaObject::invokeMethod(
+            Bell().app, [] { QApplication::beep(); }, Qt::QueuedConnection);
     });
   });
   platform::SetErrorBoxHook([this](const std::string& message) { ShowException(message); });
@@ -252,6 +273,10 @@ TApplication::~TApplication() {
   platform::SetErrorBoxHook({});
   platform::SetBeepHook({});
   platform::WaitForBeepTones();
+  {
+    std::lock_guard<std::mutex> lock(Bell().lock);
+    Bell().app = nullptr;
+  }
   platform::MainLoop::SetWaker({});
   platform::SetTimerBackend(nullptr);
   Application = nullptr;
