@@ -172,6 +172,7 @@ void TZedUdezuv::FormCreate(ui::TObject*) {
   SlotLB->SetTabOrder(R1->TabOrder());
   SlotLB->SetBounds(20, 20, 60, 18);
   SlotLB->SetItemHeight(13);
+  SlotLB->SetAccessibleName("Fonemas");
   SlotLB->Items().SetText(std::string(SlotLabels));
   SlotLB->SetItemIndex(0);
 

@@ -14,6 +14,7 @@
 #include <QTranslator>
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "platform/audio/Tone.h"
 #include "platform/core/Beep.h"
@@ -141,8 +142,8 @@ bool MenuKey(QWidget* receiver) {
 // Key releases go to the focused control's OnKeyUp, once, auto-repeats dropped, and only
 // when the key's press went to that control's window too: the release of an Enter that
 // picked a menu item or closed a dialog is not a command for the control that has the focus
-// afterwards. Menu shortcuts come before the keys a control would take for itself (Ctrl+A in
-// the text box); F10 goes to the menu bar.
+// afterwards (a message box hands the release of its closing key on). Menu shortcuts come before
+// the keys a control would take for itself (Ctrl+A in the text box); F10 goes to the menu bar.
 class KeyFilter : public QObject {
  public:
   bool eventFilter(QObject* obj, QEvent* event) override {
@@ -161,7 +162,9 @@ class KeyFilter : public QObject {
     }
     if (e->isAutoRepeat()) return false;
     auto owner = pressedInto_.find(e->key());
-    if (owner != pressedInto_.end()) {
+    if (handedOn_.erase(e->key()) != 0) {
+      pressedInto_.erase(e->key());
+    } else if (owner != pressedInto_.end()) {
       const bool same = owner->second == PressOwner(w);
       pressedInto_.erase(owner);
       if (!same) return false;
@@ -173,6 +176,14 @@ class KeyFilter : public QObject {
     TKeyEvent handler = control->OnKeyUp;  // the handler may replace itself
     RunHandler([&] { handler(control, key, shift); });
     return false;
+  }
+
+  // The keys pressed into window whose release is still to come: that release goes to the
+  // control that has the focus when it comes, as a message box's closing key does on the
+  // desktop the program was made for.
+  void HandOnReleases(QWidget* window) {
+    for (const auto& [key, owner] : pressedInto_)
+      if (owner == window) handedOn_.insert(key);
   }
 
  private:
@@ -199,10 +210,12 @@ class KeyFilter : public QObject {
       return true;
     }
     pressedInto_[e->key()] = PressOwner(w);
+    handedOn_.erase(e->key());
     return false;
   }
 
   std::map<int, QPointer<QWidget>> pressedInto_;
+  std::set<int> handedOn_;
 };
 
 QMessageBox::Icon IconOf(unsigned flags) {
@@ -315,6 +328,8 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
       box.setStandardButtons(QMessageBox::Ok);
       break;
   }
+  // Before any release can come: the box closes on the press of its key.
+  QObject::connect(&box, &QDialog::finished, [this, &box] { native_->keys.HandOnReleases(&box); });
   switch (box.exec()) {
     case QMessageBox::Cancel:
       return IDCANCEL;

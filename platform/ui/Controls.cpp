@@ -1,7 +1,5 @@
 #include "platform/ui/Controls.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +21,7 @@
 
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/Accessibility.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 
@@ -420,10 +419,6 @@ class ListWidget : public QListWidget {
     // The current item always stands at the top, however it was reached.
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
       if (row >= 0) scrollToItem(item(row), QAbstractItemView::PositionAtTop);
-      if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent changed(this, row >= 0 ? item(row)->text() : QString());
-        QAccessible::updateAccessibility(&changed);
-      }
     });
   }
 
@@ -440,6 +435,16 @@ class ListWidget : public QListWidget {
     }
     return done;
   }
+  // Not the list view's own: a screen reader hears of the list with the focus only.
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+    QAbstractItemView::currentChanged(current, previous);
+    if (hasFocus() && current.isValid()) ListItemFocused(this, current.row());
+  }
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override {
+    QAbstractItemView::selectionChanged(selected, deselected);
+    if (hasFocus()) ListSelectionChanged(this, selected, deselected);
+  }
+
   void focusInEvent(QFocusEvent* e) override {
     QListWidget::focusInEvent(e);
     update();
@@ -497,27 +502,10 @@ class ListWidget : public QListWidget {
 
 ListWidget* List(const TControl* c) { return static_cast<ListWidget*>(c->Native()->widget.data()); }
 
-// What a screen reader learns of a list: its name (its label's caption) and its current
-// item as its value.
-class ListAccessible : public QAccessibleWidget {
- public:
-  explicit ListAccessible(ListWidget* list) : QAccessibleWidget(list, QAccessible::List) {}
-  QString text(QAccessible::Text t) const override {
-    if (t != QAccessible::Value) return QAccessibleWidget::text(t);
-    auto* list = static_cast<ListWidget*>(widget());
-    QListWidgetItem* current = list->currentItem();
-    return current ? current->text() : QString();
-  }
-};
-
-QAccessibleInterface* ListAccessibleFactory(const QString&, QObject* object) {
-  if (auto* list = dynamic_cast<ListWidget*>(object)) return new ListAccessible(list);
-  return nullptr;
-}
 }  // namespace
 
 TCheckListBox::TCheckListBox(TForm* owner) : TWinControl(owner, Wrap(new ListWidget())) {
-  static const bool installed = (QAccessible::installFactory(&ListAccessibleFactory), true);
+  static const bool installed = (InstallListAccessibility(), true);
   (void)installed;
 }
 
