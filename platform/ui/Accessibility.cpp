@@ -2,10 +2,14 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QElapsedTimer>
 #include <QItemSelection>
 #include <QListWidget>
 #include <QPointer>
+#include <QScrollBar>
+#include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <map>
 
 #include "platform/ui/Controls.h"
@@ -115,6 +119,10 @@ void Send(QAccessibleEvent* event);
 // list as the focus of the list itself, which a screen reader speaks without the item: it
 // goes on as the focus of the current item.
 void Route(QAccessibleEvent* event) {
+  // A list's hidden scroll bars move with its current item and tell nothing of their own.
+  if (event->type() == QAccessible::ValueChanged && qobject_cast<QScrollBar*>(event->object()) &&
+      dynamic_cast<TCheckListBox*>(ControlOf(static_cast<QWidget*>(event->object()))))
+    return;
   if (event->type() == QAccessible::Focus && event->child() < 0 && IsLayerList(event->object())) {
     auto* list = static_cast<QListWidget*>(event->object());
     if (list->currentRow() >= 0) {
@@ -154,17 +162,41 @@ void InstallListAccessibility() {
   toolkitHandler = QAccessible::installUpdateHandler(&Route);
 }
 
-void ListItemFocused(QListWidget* list, int row) {
-  if (QAccessible::isActive() && row >= 0) SendForRow(list, QAccessible::Focus, row);
+ListNotices::ListNotices(QListWidget* list)
+    : list_(list), sinceTold_(std::make_unique<QElapsedTimer>()), later_(new QTimer(list)) {
+  later_->setSingleShot(true);
+  QObject::connect(later_, &QTimer::timeout, list, [this] {
+    if (list_->hasFocus()) TellCurrent();
+  });
 }
 
-void ListSelectionChanged(QListWidget* list, const QItemSelection& selected,
-                          const QItemSelection& deselected) {
-  if (!QAccessible::isActive()) return;
+ListNotices::~ListNotices() = default;
+
+bool ListNotices::Immediate() const {
+  return !later_->isActive() && (!sinceTold_->isValid() || sinceTold_->elapsed() >= kMomentMs);
+}
+
+void ListNotices::TellCurrent() {
+  if (QAccessible::isActive() && list_->currentRow() >= 0)
+    SendForRow(list_, QAccessible::Focus, list_->currentRow());
+  sinceTold_->start();
+}
+
+void ListNotices::SelectionChanged(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+  if (!QAccessible::isActive() || !Immediate()) return;
   for (const QModelIndex& i : selected.indexes())
-    SendForRow(list, QAccessible::SelectionAdd, i.row());
+    SendForRow(list_, QAccessible::SelectionAdd, i.row());
   for (const QModelIndex& i : deselected.indexes())
-    SendForRow(list, QAccessible::SelectionRemove, i.row());
+    SendForRow(list_, QAccessible::SelectionRemove, i.row());
+}
+
+void ListNotices::CurrentChanged() {
+  if (Immediate()) {
+    TellCurrent();
+  } else if (!later_->isActive()) {
+    later_->start(std::max<int>(0, kMomentMs - static_cast<int>(sinceTold_->elapsed())));
+  }
 }
 
 }  // namespace ui

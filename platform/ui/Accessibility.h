@@ -4,18 +4,43 @@
 // screen reader speaks the list the user is on and nothing else.
 #pragma once
 
+#include <memory>
+
+class QElapsedTimer;
 class QItemSelection;
 class QListWidget;
+class QTimer;
 
 namespace ui {
 
 // Makes the lists' accessible objects and routes their events; once per program.
 void InstallListAccessibility();
 
-// The list's current item has moved to row while the list has the focus.
-void ListItemFocused(QListWidget* list, int row);
-// Items of the list with the focus were selected and deselected.
-void ListSelectionChanged(QListWidget* list, const QItemSelection& selected,
-                          const QItemSelection& deselected);
+// What a screen reader hears of the changes of one list while it has the focus. A key held
+// down steps the list faster than a screen reader can speak and keep up: changes that come
+// closer together than a moment are told as one, the item the list is on when the moment
+// has passed.
+class ListNotices {
+ public:
+  explicit ListNotices(QListWidget* list);
+  ~ListNotices();
+  ListNotices(const ListNotices&) = delete;
+  ListNotices& operator=(const ListNotices&) = delete;
+
+  // Items were selected and deselected (before the current item moves).
+  void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+  // The current item has moved.
+  void CurrentChanged();
+
+  static constexpr int kMomentMs = 250;
+
+ private:
+  bool Immediate() const;
+  void TellCurrent();
+
+  QListWidget* list_;
+  std::unique_ptr<QElapsedTimer> sinceTold_;
+  QTimer* later_;  // a child of the list
+};
 
 }  // namespace ui

@@ -409,6 +409,7 @@ class ItemDelegate : public QStyledItemDelegate {
 class ListWidget : public QListWidget {
  public:
   ItemDelegate* delegate = new ItemDelegate(this);
+  ListNotices notices{this};
   ListWidget() {
     setItemDelegate(delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -438,11 +439,11 @@ class ListWidget : public QListWidget {
   // Not the list view's own: a screen reader hears of the list with the focus only.
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
     QAbstractItemView::currentChanged(current, previous);
-    if (hasFocus() && current.isValid()) ListItemFocused(this, current.row());
+    if (hasFocus() && current.isValid()) notices.CurrentChanged();
   }
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override {
     QAbstractItemView::selectionChanged(selected, deselected);
-    if (hasFocus()) ListSelectionChanged(this, selected, deselected);
+    if (hasFocus()) notices.SelectionChanged(selected, deselected);
   }
 
   void focusInEvent(QFocusEvent* e) override {
