@@ -33,10 +33,12 @@ void TZedUdezuv::OrvKeyUp(ui::TObject*, std::uint16_t& Key, ui::TShiftState Shif
   }
 
   if (Key == ui::VK_ESCAPE) {
+    // The focus moves before the control that has it goes, so that it never passes
+    // through the next control on its way (a screen reader would name that one).
     if (SlotLB->Visible()) {
-      SlotLB->Hide();
       R1->Show();
       SetActiveControl(R1);
+      SlotLB->Hide();
     }
     return;
   }
@@ -45,9 +47,9 @@ void TZedUdezuv::OrvKeyUp(ui::TObject*, std::uint16_t& Key, ui::TShiftState Shif
   // Without a speech component there is no voice to work on: the mode stays shut.
   if (!Voices) return;
 
-  R1->Hide();
   SlotLB->Show();
   SetActiveControl(SlotLB);
+  R1->Hide();
 
   const int i = SlotLB->ItemIndex();
   if (i < 0) return;

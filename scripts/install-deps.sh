@@ -2,11 +2,14 @@
 # Installs the Debian packages that the build and the tests need, skipping what is there.
 # ORV_WITH_ESPEAK=1 also installs espeak-ng, for the bank-recording tool and the benchmarks'
 # comparison. x11-apps (xwd) and netpbm take the real-window test's screenshot.
-# qt6-translations-l10n gives the standard dialogs and buttons in Spanish.
+# qt6-translations-l10n gives the standard dialogs and buttons in Spanish. The accessibility
+# tests run the screen reader Orca on the AT-SPI bus (orca, speech-dispatcher, at-spi2-core,
+# python3-pyatspi, dbus-x11) under a window manager (openbox).
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev qt6-base-dev libsdl2-dev xvfb xdotool x11-apps netpbm clang
-  libclang-rt-14-dev qt6-translations-l10n)
+  libclang-rt-14-dev qt6-translations-l10n orca speech-dispatcher at-spi2-core python3-pyatspi
+  dbus-x11 openbox)
 if [ "${ORV_WITH_ESPEAK:-0}" = 1 ]; then
   packages+=(espeak-ng libespeak-ng-dev)
 fi

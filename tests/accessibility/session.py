@@ -1,0 +1,178 @@
+"""The program in its own X server and accessibility bus, as a screen reader's user runs it.
+
+Session starts Xvfb, openbox, the AT-SPI bus and orv_lp (and, when asked, speech-dispatcher
+with its silent module and Orca), drives real key events with xdotool and stops everything it
+started when it ends. Every wait waits for its condition with a generous bound.
+"""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+# A line of Orca's debug log that holds what it said: "12:00:00.000 - SPEECH OUTPUT: 'Voz.'{...}".
+SPEECH = re.compile(r" - SPEECH OUTPUT: '(.*)' ?\{")
+
+BOUND = 60.0  # seconds: what a machine busy with other work may need for any one step
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(what, condition, bound=BOUND, pump=None):
+    """Polls condition() until it gives something true; returns it."""
+    limit = time.monotonic() + bound
+    while True:
+        if pump:
+            pump()
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= limit:
+            raise Failure(f"no {what} within {bound:.0f} s")
+        time.sleep(0.02)
+
+
+class Session:
+    def __init__(self, orv, out, orca=False, key_repeat=False, before_program=None):
+        self.orv, self.out = orv, out
+        self.procs = []
+        shutil.rmtree(out, ignore_errors=True)
+        os.makedirs(out)
+        self.env = dict(os.environ)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        xdg = os.path.join(out, "xdg")
+        os.makedirs(xdg, mode=0o700)
+        self.env.update(XDG_RUNTIME_DIR=xdg, HOME=os.path.join(out, "home"),
+                        GSETTINGS_BACKEND="memory", LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        os.makedirs(self.env["HOME"])
+        try:
+            self._start_x(key_repeat)
+            self._start("openbox", ["openbox"])
+            self._start("bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+            if orca:
+                self._start_speech()
+            if before_program:
+                before_program(self)
+            temp = os.path.join(out, "temp")
+            os.makedirs(temp)
+            env = dict(self.env, TEMP=temp, SDL_AUDIODRIVER="dummy",
+                       QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+            self.program = self._start("orv", [orv], env=env)
+            self.window = wait_for("program window", self._program_window)
+            if orca:
+                self._start_orca()
+            self.activate()
+        except BaseException:
+            self.stop()
+            raise
+
+    # --- processes -----------------------------------------------------------------------
+    def _start(self, name, argv, env=None):
+        log = open(os.path.join(self.out, name + ".log"), "wb")
+        p = subprocess.Popen(argv, env=env or self.env, stdout=log, stderr=subprocess.STDOUT,
+                             stdin=subprocess.DEVNULL)
+        self.procs.append(p)
+        return p
+
+    def _start_x(self, key_repeat):
+        rd, wr = os.pipe()
+        argv = ["Xvfb", "-displayfd", str(wr), "-screen", "0", "1024x768x24", "-nolisten", "tcp"]
+        # A key held down repeats as a keyboard's does; the keys the tests tap are released
+        # long before the first repeat, also on a busy machine.
+        argv += ["-ardelay", "1500", "-arinterval", "40"] if key_repeat else ["-r"]
+        log = open(os.path.join(self.out, "xvfb.log"), "wb")
+        self.procs.append(subprocess.Popen(argv, stdout=log, stderr=subprocess.STDOUT,
+                                           pass_fds=(wr,)))
+        os.close(wr)
+        with os.fdopen(rd) as f:
+            display = f.readline().strip()
+        if not display:
+            raise Failure("Xvfb did not start")
+        self.env["DISPLAY"] = ":" + display
+
+    def _start_speech(self):
+        conf = os.path.join(self.out, "speechd")
+        os.makedirs(os.path.join(conf, "modules"))
+        with open(os.path.join(conf, "speechd.conf"), "w") as f:
+            f.write('AddModule "dummy" "sd_dummy" ""\nDefaultModule dummy\n')
+        self._start("speechd", ["speech-dispatcher", "-s", "-t", "0", "-C", conf])
+
+    def _start_orca(self):
+        self.orca_log = os.path.join(self.out, "orca.debug")
+        here = os.path.dirname(os.path.abspath(__file__))
+        self.orca = self._start("orca", [sys.executable, os.path.join(here, "orca_line_buffered.py"),
+                                         "-u", os.path.join(self.out, "orca-home"),
+                                         "--debug-file=" + self.orca_log])
+        wait_for("Orca", lambda: self.speech_since(0))
+
+    def stop(self):
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                p.send_signal(signal.SIGTERM)
+                try:
+                    p.wait(10)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+        self.procs = []
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def program_output(self):
+        with open(os.path.join(self.out, "orv.log"), errors="replace") as f:
+            return f.read()
+
+    # --- the window and the keyboard -----------------------------------------------------
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True,
+                              timeout=BOUND).stdout
+
+    def _program_window(self):
+        if self.program.poll() is not None:
+            raise Failure("the program ended: " + self.program_output()[-2000:])
+        found = self.xdotool("search", "--onlyvisible", "--name", "ORV Quenvar").split()
+        return found[-1] if found else None
+
+    def activate(self):
+        self.xdotool("windowactivate", "--sync", self.window)
+
+    def key(self, combo, hold=0.06):
+        """Presses and releases a key (with its modifiers, "alt+v"), holding it a moment as a
+        hand does: a zero-length tap can reach the program as a lone Alt."""
+        *mods, key = combo.split("+")
+        for m in mods:
+            self.xdotool("keydown", m)
+        self.xdotool("keydown", key)
+        time.sleep(hold)
+        self.xdotool("keyup", key)
+        for m in reversed(mods):
+            self.xdotool("keyup", m)
+
+    # --- what Orca said --------------------------------------------------------------------
+    def speech_lines(self):
+        """Orca's debug log so far, as lines."""
+        if not os.path.exists(self.orca_log):
+            return []
+        with open(self.orca_log, errors="replace") as f:
+            return f.read().split("\n")
+
+    def speech_since(self, mark):
+        """What Orca said after line mark of its log, key echoes left out (their text ends
+        with a blank)."""
+        said = []
+        for line in self.speech_lines()[mark:]:
+            m = SPEECH.search(line)
+            if m and not m.group(1).endswith(" "):
+                said.append(m.group(1))
+        return said
+
+    def mark(self):
+        return len(self.speech_lines())
