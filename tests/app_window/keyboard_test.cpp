@@ -96,7 +96,9 @@ TEST_F(WindowTest, ScreenReadersNameEveryControl) {
   for (const auto& [control, name] : cases) {
     EXPECT_EQ(t::AccessibleName(control), name);
     if (auto* list = dynamic_cast<ui::TCheckListBox*>(control)) {
-      EXPECT_EQ(t::AccessibleValue(list), list->Items()[list->ItemIndex()]) << name;
+      EXPECT_EQ(t::AccessibleSelectedItems(list),
+                std::vector<std::string>{list->Items()[list->ItemIndex()]})
+          << name;
     }
   }
   // The value follows the arrows; the label's accelerator reaches its list.
@@ -106,6 +108,6 @@ TEST_F(WindowTest, ScreenReadersNameEveryControl) {
   const int before = w->EqLB->ItemIndex();
   t::Type(ui::VK_DOWN);
   ASSERT_EQ(w->EqLB->ItemIndex(), before + 1);
-  EXPECT_EQ(t::AccessibleValue(w->EqLB), w->EqLB->Items()[before + 1]);
+  EXPECT_EQ(t::AccessibleFocusedItem(w->EqLB), w->EqLB->Items()[before + 1]);
   w->Voices->Stop();
 }

@@ -2,6 +2,7 @@
 // step, the level box and the slot export.
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "WindowFixture.h"
@@ -142,6 +143,29 @@ TEST_F(TuningTest, EnterShowsLevelAndLabelAndTheClosingReleaseIsSwallowed) {
   EXPECT_EQ(w->SwallowKeyUp, 0);
   EXPECT_TRUE(ModeOn());
   EXPECT_EQ(boxes.size(), 2u);
+}
+
+// The real box, closed with Enter as the keyboard sends it: the press closes the box, and its
+// release, which comes after, reaches the slot list and is the one swallowed. So each Enter
+// in the list shows the level again.
+TEST_F(TuningTest, TwoEnterPressesShowTheLevelBoxTwice) {
+  OpenMode();
+  ui::testing::App().SetMessageBoxHook({});
+  auto listening = std::make_shared<bool>(true);
+  int shown = 0;
+  for (int n = 0; n < 2; ++n) {
+    ui::testing::WhenModal([listening, &shown] {
+      if (!*listening) return;
+      ++shown;
+      ui::testing::TypePress(ui::VK_RETURN);
+    });
+    ui::testing::Type(ui::VK_RETURN);
+    ui::testing::TypeRelease(ui::VK_RETURN);
+    EXPECT_EQ(shown, n + 1);
+    EXPECT_EQ(w->SwallowKeyUp, 0);
+    EXPECT_TRUE(ModeOn());
+  }
+  *listening = false;  // a box that never came leaves its watcher idle
 }
 
 TEST_F(TuningTest, F2StepsTheLevelAndBeepsAtTheLimits) {

@@ -126,6 +126,31 @@ std::string AccessibleValue(const TWinControl* control) {
   return AccessibleText(control, QAccessible::Value);
 }
 
+namespace {
+// The names of the list's children that pass keep(state).
+std::vector<std::string> ItemNames(const TWinControl* list,
+                                   const std::function<bool(QAccessible::State)>& keep) {
+  std::vector<std::string> names;
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list->Native()->widget);
+  for (int i = 0; a && i < a->childCount(); ++i) {
+    QAccessibleInterface* item = a->child(i);
+    if (item && keep(item->state())) names.push_back(ToCp1252(item->text(QAccessible::Name)));
+  }
+  return names;
+}
+}  // namespace
+
+std::vector<std::string> AccessibleItems(const TWinControl* list) {
+  return ItemNames(list, [](QAccessible::State) { return true; });
+}
+std::vector<std::string> AccessibleSelectedItems(const TWinControl* list) {
+  return ItemNames(list, [](QAccessible::State s) { return bool(s.selected); });
+}
+std::string AccessibleFocusedItem(const TWinControl* list) {
+  auto focused = ItemNames(list, [](QAccessible::State s) { return bool(s.focused); });
+  return focused.empty() ? std::string() : focused.front();
+}
+
 void WhenModal(std::function<void()> inside) {
   auto* timer = new QTimer();
   timer->setInterval(10);

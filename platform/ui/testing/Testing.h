@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
@@ -43,6 +44,11 @@ void WhenModal(std::function<void()> inside);
 // What a screen reader is told of the control: its name and its value, in Windows-1252.
 std::string AccessibleName(const TWinControl* control);
 std::string AccessibleValue(const TWinControl* control);
+// What a screen reader is told of a list's items: their names, and the names of those that
+// are selected and of the one that has the focus (empty when none has it).
+std::vector<std::string> AccessibleItems(const TWinControl* list);
+std::vector<std::string> AccessibleSelectedItems(const TWinControl* list);
+std::string AccessibleFocusedItem(const TWinControl* list);
 
 // Chooses the menu item as the user does: a failure goes to the error box.
 void ChooseMenuItem(TMenuItem* item);
