@@ -10,7 +10,7 @@ import time
 
 import pyatspi
 
-from session import Failure, Session, wait_for
+from session import Failure, Session, main, wait_for
 
 LISTS = ["Voz", "Velocidad", "Tono", "Volumen", "Agudos/Graves", "Velocidad analógica",
          "Compresor", "Timbre", "Reverberación", "Aceptar", "Fonemas"]
@@ -63,6 +63,9 @@ class Test:
             return [o.name for o in items if o.getState().contains(pyatspi.STATE_SELECTED)]
         return []
 
+    def records(self):
+        return [f"{step}: {said}" for step, said in self.heard]
+
     def run(self):
         # The keys of the window's lists.
         self.say("Alt+V", ["alt+v"], [r"Voz\.", r"Varquelo\.?"], on="Voz")
@@ -108,28 +111,5 @@ class Test:
               "that Orca did not answer in time")
 
 
-def main():
-    orv, out = sys.argv[1], sys.argv[2]
-    test = None
-    try:
-        test = Test(orv, out)
-        with test.session:
-            test.run()
-    except Failure as e:
-        for err in test.errors if test else []:
-            print("FAIL:", err)
-        print("FAIL:", e)
-        return 1
-    finally:
-        if test:
-            with open(out + "/heard.txt", "w") as f:
-                for step, said in test.heard:
-                    f.write(f"{step}: {said}\n")
-    for e in test.errors:
-        print("FAIL:", e)
-    print(f"{len(test.heard)} steps; {len(test.errors)} failures")
-    return 1 if test.errors else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(Test, "heard.txt"))

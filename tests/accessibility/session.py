@@ -176,3 +176,26 @@ class Session:
 
     def mark(self):
         return len(self.speech_lines())
+
+
+def main(make_test, record_file):
+    """Runs the test of the command line (ORV_LP OUT_DIR) and writes what it recorded,
+    test.records(), one line each, to OUT_DIR/record_file; returns the exit code."""
+    orv, out = sys.argv[1], sys.argv[2]
+    test = None
+    failures = []
+    try:
+        test = make_test(orv, out)
+        with test.session:
+            test.run()
+    except Failure as e:
+        failures.append(str(e))
+    finally:
+        if test:
+            with open(os.path.join(out, record_file), "w") as f:
+                f.writelines(line + "\n" for line in test.records())
+    failures = (test.errors if test else []) + failures
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"{len(failures)} failures")
+    return 1 if failures else 0

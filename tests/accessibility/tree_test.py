@@ -5,12 +5,11 @@ keys move through the window.
     tree_test.py ORV_LP OUT_DIR     (inside dbus-run-session, with at-spi2-core)
 """
 import sys
-import time
 
 import pyatspi
 from gi.repository import GLib
 
-from session import BOUND, Failure, Session, wait_for
+from session import Failure, Session, main, wait_for
 
 VOICES = ["Varquelo", "Lidrena", "Burtalo", "Tesmira", "Odelmo", "Crestia", "Hermodo",
           "Quirela", "Dorvano", "Nevrina"]
@@ -158,8 +157,10 @@ class Test:
             self.wait_event(f"caret event of {caret!r}",
                             lambda e: e[1] == "object:text-caret-moved" and e[4] == caret)
 
+    def records(self):
+        return [repr(e) for e in self.events]
+
     def run(self):
-        s = self.session
         self.read_tree()
         timbre = self.controls_by_name["Timbre"]
         self.press("Alt+V", ["alt+v"], focus=("Voz", "Varquelo"))
@@ -216,28 +217,5 @@ class Test:
                        "list item events while the text box has the focus")
 
 
-def main():
-    orv, out = sys.argv[1], sys.argv[2]
-    test = None
-    try:
-        test = Test(orv, out)
-        with test.session:
-            test.run()
-    except Failure as e:
-        for err in test.errors if test else []:
-            print("FAIL:", err)
-        print("FAIL:", e)
-        return 1
-    finally:
-        if test:
-            with open(out + "/events.txt", "w") as f:
-                for e in test.events:
-                    f.write(repr(e) + "\n")
-    for e in test.errors:
-        print("FAIL:", e)
-    print(f"{len(test.events)} events; {len(test.errors)} failures")
-    return 1 if test.errors else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(Test, "events.txt"))
