@@ -47,6 +47,7 @@ void TZedUdezuv::OrvKeyUp(ui::TObject*, std::uint16_t& Key, ui::TShiftState Shif
   // Without a speech component there is no voice to work on: the mode stays shut.
   if (!Voices) return;
 
+  // Focus first here too.
   SlotLB->Show();
   SetActiveControl(SlotLB);
   R1->Hide();

@@ -135,13 +135,13 @@ void Route(QAccessibleEvent* event) {
   Send(event);
 }
 
-QAccessible::UpdateHandler toolkitHandler = nullptr;
+QAccessible::UpdateHandler earlierHandler = nullptr;
 
 // On to the handler that was there before, else to the platform's bridge, which the
 // toolkit calls only while no handler is installed.
 void Send(QAccessibleEvent* event) {
-  if (toolkitHandler) {
-    toolkitHandler(event);
+  if (earlierHandler) {
+    earlierHandler(event);
     return;
   }
   QAccessible::installUpdateHandler(nullptr);
@@ -159,7 +159,7 @@ void SendForRow(QListWidget* list, QAccessible::Event type, int row) {
 
 void InstallListAccessibility() {
   QAccessible::installFactory(&ListFactory);
-  toolkitHandler = QAccessible::installUpdateHandler(&Route);
+  earlierHandler = QAccessible::installUpdateHandler(&Route);
 }
 
 ListNotices::ListNotices(QListWidget* list)
