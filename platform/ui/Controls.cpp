@@ -24,6 +24,7 @@
 
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/FileReplace.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 
@@ -719,35 +720,32 @@ void TMemo::SetText(const std::string& text) {
 void TMemo::SaveToFile(const std::string& path) const {
   std::string data;
   for (const auto& line : SplitLines(text_)) data += line + "\r\n";
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+  // Written beside the file and renamed over it: a write that fails (a full disk) leaves the
+  // file that was there as it was.
+  const int err = platform::TrySaveReplacing(path, data.data(), data.size());
+  if (err == 0) return;
   // The reason in the program's own words: the system's are English.
-  auto fail = [&] {
-    const int err = errno;
-    const char* reason = "Error al escribir el archivo.";
-    switch (err) {
-      case ENOENT:
-      case ENOTDIR:
-        reason = "La carpeta no existe.";
-        break;
-      case EACCES:
-      case EPERM:
-      case EROFS:
-        reason = "No tiene permiso para escribir en la carpeta.";
-        break;
-      case ENOSPC:
-      case EDQUOT:
-        reason = "El disco est\xE1 lleno.";
-        break;
-      case EISDIR:
-        reason = "Es una carpeta.";
-        break;
-    }
-    throw platform::Exception("No se puede crear el archivo \"" + platform::Utf8ToCp1252(path) +
-                              "\". " + reason);
-  };
-  if (!f) fail();
-  if (std::fwrite(data.data(), 1, data.size(), f.get()) != data.size()) fail();
-  if (std::fclose(f.release()) != 0) fail();
+  const char* reason = "Error al escribir el archivo.";
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      reason = "La carpeta no existe.";
+      break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      reason = "No tiene permiso para escribir en la carpeta.";
+      break;
+    case ENOSPC:
+    case EDQUOT:
+      reason = "El disco est\xE1 lleno.";
+      break;
+    case EISDIR:
+      reason = "Es una carpeta.";
+      break;
+  }
+  throw platform::Exception("No se puede crear el archivo \"" + platform::Utf8ToCp1252(path) +
+                            "\". " + reason);
 }
 
 }  // namespace ui

@@ -18,6 +18,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 #include "platform/ui/testing/Testing.h"
+#include "tests/support/ConstrainedFolder.h"
 #include "tests/support/Files.h"
 #include "tests/support/ServeWindow.h"
 
@@ -309,6 +310,52 @@ TEST_F(LayerTest, OpenDialogHookAndMemoSave) {
   } catch (const platform::Exception& e) {
     EXPECT_NE(std::string(e.what()).find(bad), std::string::npos);
   }
+}
+
+// A save that fails leaves the file it would have replaced byte for byte, leaves nothing
+// beside it, and says why in Spanish.
+TEST_F(LayerTest, AMemoSaveThatFailsKeepsTheFileItWouldReplace) {
+  const testsupport::TempDir temp{"layer_memo_fail"};
+  auto* memo = new TMemo(form);
+  memo->Hide();
+  memo->SetText(std::string(64 * 1024, '#'));
+  const std::string old = "#0#0,\r\n" + std::string(36, 'x') + "\r\n";
+  struct Case {
+    testsupport::ConstrainedFolder::Kind kind;
+    const char* reason;
+  } cases[] = {
+      {testsupport::ConstrainedFolder::Full, "El disco est\xE1 lleno."},
+      {testsupport::ConstrainedFolder::ReadOnly, "No tiene permiso para escribir en la carpeta."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    const auto dir = temp.path / std::to_string(c.kind);
+    testsupport::ConstrainedFolder folder(dir, c.kind);
+    if (!folder.Available()) continue;
+    const auto file = dir / "a.txt";
+    testsupport::WriteFile(file, old);
+    folder.Constrain();
+    try {
+      memo->SaveToFile(file.string());
+      ADD_FAILURE() << "no failure";
+    } catch (const platform::Exception& e) {
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(testsupport::ReadFile(file), old);
+    folder.Release();
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      EXPECT_TRUE(entry.path().filename() == "a.txt" || entry.path().filename() == "filler")
+          << entry.path();
+  }
+  // A folder where the file should be is not replaced either.
+  std::filesystem::create_directories(temp.path / "folder.txt" / "inside");
+  try {
+    memo->SaveToFile((temp.path / "folder.txt").string());
+    ADD_FAILURE() << "no failure";
+  } catch (const platform::Exception& e) {
+    EXPECT_NE(std::string(e.what()).find("Es una carpeta."), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(temp.path / "folder.txt" / "inside"));
 }
 
 TEST_F(LayerTest, TimersAndSynchronizedCallsRunOnTheEventLoop) {
