@@ -194,6 +194,25 @@ TEST_F(WindowTest, EnterOnLeerReadsFromTheCaretOrFromTheStartNearTheEnd) {
   }
 }
 
+// The text Enter reads is the box's as it stands, after whatever was typed since the last
+// reading.
+TEST_F(WindowTest, EnterOnLeerReadsWhatWasTypedSinceTheLastReading) {
+  w->R1->SetText("Uno. Dos.");
+  w->R1->SetSelStart(5);
+  Focus(w->QueLB);
+  Click(ui::VK_RETURN);
+  EXPECT_EQ(w->Voices->FText, "Dos.");
+  Click(ui::VK_ESCAPE);
+  Focus(w->R1);
+  w->R1->SetSelStart(5);
+  ui::testing::TypeText("Tres. ");
+  w->R1->SetSelStart(5);
+  Focus(w->QueLB);
+  Click(ui::VK_RETURN);
+  EXPECT_EQ(w->Voices->FText, "Tres. Dos.");
+  w->Voices->Stop();
+}
+
 TEST_F(WindowTest, NothingToSpeakLeavesTheReadingUnderWay) {
   w->R1->SetText("Hola.");
   w->R1->SetSelStart(0);
