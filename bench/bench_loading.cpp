@@ -15,11 +15,11 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ZIriD.h"
@@ -31,21 +31,10 @@
 #include "tests/support/MainWindow.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Seconds;
 
 namespace {
-
-double Seconds(Clock::time_point from) {
-  return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
-// The source text repeated to at least `bytes` bytes, whole lines.
-std::string PlainText(const std::string& source, std::size_t bytes) {
-  std::string out;
-  out.reserve(bytes + source.size());
-  while (out.size() < bytes) out += source;
-  return out;
-}
 
 // A rich text of at least `bytes` bytes: the source's lines as paragraphs, with words in
 // bold, italic and underline along the way.
@@ -93,6 +82,11 @@ double Load(TZedUdezuv* w, const std::string& path) {
 struct TickTimes {
   double first, median, max;
 };
+TickTimes Summary(std::vector<double> ms) {
+  const double first = ms.front();
+  std::sort(ms.begin(), ms.end());
+  return {first, ms[ms.size() / 2], ms.back()};
+}
 TickTimes TickMs(TZedUdezuv* w, int from, int rounds) {
   const std::string text = w->R1->Text();
   std::vector<double> ms;
@@ -108,9 +102,7 @@ TickTimes TickMs(TZedUdezuv* w, int from, int rounds) {
     }
     w->Voices->Stop();
   }
-  const double first = ms.front();
-  std::sort(ms.begin(), ms.end());
-  return {first, ms[ms.size() / 2], ms.back()};
+  return Summary(std::move(ms));
 }
 
 // The CPU time of Enter on "Leer" with the caret at `from`, up to the start of the reading,
@@ -130,9 +122,7 @@ TickTimes EnterMs(TZedUdezuv* w, int from, int rounds) {
     }
     w->Voices->Stop();
   }
-  const double first = ms.front();
-  std::sort(ms.begin(), ms.end());
-  return {first, ms[ms.size() / 2], ms.back()};
+  return Summary(std::move(ms));
 }
 
 // The start of a sentence near the end: the last line end before the last 2000 bytes.
@@ -165,14 +155,14 @@ int main(int argc, char** argv) {
   };
   constexpr std::size_t MB = 1000 * 1000;
   const File files[] = {
-      {"plain text, 1 MB", "plain1.txt", PlainText(source, 1 * MB)},
-      {"plain text, 10 MB", "plain10.txt", PlainText(source, 10 * MB)},
+      {"plain text, 1 MB", "plain1.txt", bench::Repeated(source, 1 * MB)},
+      {"plain text, 10 MB", "plain10.txt", bench::Repeated(source, 10 * MB)},
       {"rich text, 10 MB", "rich10.rtf", RichText(source, 10 * MB)},
       {"one line, no blank, 2 MB", "line2.txt", std::string(2 * MB, 'a')},
       {"nested braces, 2 MB", "braces2.rtf",
        "{\\rtf1 " + std::string(MB - 7, '{') + std::string(MB, '}')},
       {"small plain text", "small.txt", source},
-      {"plain text, 50 MB", "plain50.txt", PlainText(source, 50 * MB)},
+      {"plain text, 50 MB", "plain50.txt", bench::Repeated(source, 50 * MB)},
   };
   TickTimes smallTick{}, smallEnter{};
   for (const File& f : files) {

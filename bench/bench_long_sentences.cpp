@@ -11,33 +11,24 @@
 // first SAMPLE sentences the longest freeze (cut plus synthesis) and the largest WAV file.
 // Targets: no freeze over 0.1 s and no WAV file over 5 MB.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "banks/VoiceBanks.h"
+#include "bench/BenchSupport.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
 #include "speech/SentenceCutter.h"
 #include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Repeated;
+using bench::Seconds;
 
 namespace {
-
-double Seconds(Clock::time_point from) {
-  return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
-std::string Repeated(const std::string& piece, std::size_t bytes) {
-  std::string out;
-  out.reserve(bytes + piece.size());
-  while (out.size() < bytes) out += piece;
-  return out;
-}
 
 struct Engine : TCreateVoice {};
 
