@@ -312,7 +312,8 @@ std::u32string DecodeUtf16(std::string_view s, bool bigEndian) {
 }
 
 // Each line on its own: UTF-8 when it is well-formed UTF-8, else Windows-1252, so that one
-// line of another editor's making does not turn the whole file into Windows-1252.
+// line of another editor's making does not turn the whole file into Windows-1252. CR LF, CR
+// and LF each end a paragraph ('\n').
 std::u32string DecodeLines(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
@@ -323,8 +324,27 @@ std::u32string DecodeLines(std::string_view s) {
     const std::string_view line = s.substr(from, end - from);
     if (!AppendUtf8Decoded(line, out))
       for (unsigned char c : line) out.push_back(Cp1252ToUnicode(c));
-    for (; end < s.size() && (s[end] == '\r' || s[end] == '\n'); ++end) out.push_back(s[end]);
+    if (end < s.size()) {
+      out.push_back('\n');
+      end += s[end] == '\r' && end + 1 < s.size() && s[end + 1] == '\n' ? 2 : 1;
+    }
     from = end;
+  }
+  return out;
+}
+
+// CR LF, CR and LF each end a paragraph ('\n').
+std::u32string OneLineEnd(const std::u32string& decoded) {
+  std::u32string out;
+  out.reserve(decoded.size());
+  for (std::size_t i = 0; i < decoded.size(); ++i) {
+    char32_t c = decoded[i];
+    if (c == '\r') {
+      if (i + 1 < decoded.size() && decoded[i + 1] == '\n') ++i;
+      out.push_back('\n');
+    } else {
+      out.push_back(c);
+    }
   }
   return out;
 }
@@ -351,25 +371,9 @@ std::optional<std::vector<TextRun>> ReadRichText(const std::string& bytes) {
 
 std::u32string ReadPlainText(const std::string& bytes) {
   const std::string_view all(bytes);
-  std::u32string decoded;
-  if (all.substr(0, 2) == "\xFF\xFE")
-    decoded = DecodeUtf16(all.substr(2), false);
-  else if (all.substr(0, 2) == "\xFE\xFF")
-    decoded = DecodeUtf16(all.substr(2), true);
-  else
-    decoded = DecodeLines(all.substr(0, 3) == "\xEF\xBB\xBF" ? all.substr(3) : all);
-  std::u32string out;
-  out.reserve(decoded.size());
-  for (std::size_t i = 0; i < decoded.size(); ++i) {
-    char32_t c = decoded[i];
-    if (c == '\r') {
-      if (i + 1 < decoded.size() && decoded[i + 1] == '\n') ++i;
-      out.push_back('\n');
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
+  if (all.substr(0, 2) == "\xFF\xFE") return OneLineEnd(DecodeUtf16(all.substr(2), false));
+  if (all.substr(0, 2) == "\xFE\xFF") return OneLineEnd(DecodeUtf16(all.substr(2), true));
+  return DecodeLines(all.substr(0, 3) == "\xEF\xBB\xBF" ? all.substr(3) : all);
 }
 
 std::vector<TextRun> ReadTextDocument(const std::string& bytes) {

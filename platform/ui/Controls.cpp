@@ -395,8 +395,11 @@ void TRichEdit::LoadFromFile(const std::string& path) {
   const std::string bytes = platform::ReadWholeFile(path);
   std::optional<std::vector<platform::TextRun>> rich = platform::ReadRichText(bytes);
   // Plain text takes the box's own font; only rich text brings formats of its own.
-  std::vector<platform::TextRun> runs =
-      rich ? std::move(*rich) : std::vector<platform::TextRun>{{platform::ReadPlainText(bytes)}};
+  std::vector<platform::TextRun> runs;
+  if (rich)
+    runs = std::move(*rich);
+  else
+    runs.push_back({platform::ReadPlainText(bytes)});
   QTextEdit* e = Edit(this);
   const bool longRuns =
       std::any_of(runs.begin(), runs.end(), [](const auto& run) { return HasLongRun(run.text); });
