@@ -2,6 +2,7 @@
 // spoken announcements.
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "app/VoicePresets.h"
 #include "app/ZIriD.h"
@@ -69,14 +70,14 @@ void TZedUdezuv::AllLBKeyUp(ui::TObject*, std::uint16_t& Key, ui::TShiftState) {
     if (F == QueLB) {
       // Read from the caret; at or next to the end, from the start.
       int p = R1->SelStart();
-      const std::string text = R1->Text();
-      if (p >= static_cast<int>(text.size()) - 1) {
+      if (p >= R1->GetTextLen() - 1) {
         R1->SetSelStart(0);
         p = 0;
       }
-      std::string s = static_cast<std::size_t>(p) < text.size() ? text.substr(p) : std::string();
+      // Only the part to read is copied: Enter costs the same at the end of a big text.
+      std::string s = R1->TextFrom(p);
       if (!HasSomethingToSay(s)) return;  // a reading under way goes on
-      voices().Speak(s, speed, pitch, volume, -1);
+      voices().Speak(std::move(s), speed, pitch, volume, -1);
       return;
     }
 

@@ -1,9 +1,10 @@
-// What the benchmarks share: the process's CPU clock and the sentences a reading of a text
-// speaks, cut as the reading cuts them.
+// What the benchmarks share: the process's CPU clock, the wall clock, texts made of a piece
+// repeated, and the sentences a reading of a text speaks, cut as the reading cuts them.
 #pragma once
 
 #include <time.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,20 @@ inline double CpuSeconds() {
   timespec ts{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(Clock::time_point from) {
+  return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+// The piece repeated to at least `bytes` bytes.
+inline std::string Repeated(const std::string& piece, std::size_t bytes) {
+  std::string out;
+  out.reserve(bytes + piece.size());
+  while (out.size() < bytes) out += piece;
+  return out;
 }
 
 // The sentences a reading of the text speaks.

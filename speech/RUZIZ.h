@@ -48,7 +48,7 @@ class TORVHumanVoices : public platform::TComponent {
 
   // The reading: Speak starts it (FollowCaret -1 true, 0 false), Stop ends it, TimerTick is
   // the handler of FTimer.
-  void Speak(const std::string& Text, std::int16_t Speed, std::int16_t Pitch, std::int16_t Volume,
+  void Speak(std::string Text, std::int16_t Speed, std::int16_t Pitch, std::int16_t Volume,
              std::int32_t FollowCaret);
   void Stop();
   void TimerTick(platform::TComponent* Sender);

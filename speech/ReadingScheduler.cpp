@@ -34,12 +34,12 @@ std::int16_t VoicingAmpOfBass(std::int16_t bass) {
 
 void SetReadingCaret(CaretAccess access) { ReadingCaret() = std::move(access); }
 
-void TORVHumanVoices::Speak(const std::string& Text, std::int16_t Speed, std::int16_t Pitch,
+void TORVHumanVoices::Speak(std::string Text, std::int16_t Speed, std::int16_t Pitch,
                             std::int16_t Volume, std::int32_t FollowCaret) {
   try {
     Stop();
     platform::Randomize();
-    FText = Text;
+    FText = std::move(Text);
     FPitch = Pitch;
     FSpeed = Speed;
     FVolume = Volume;

@@ -1,6 +1,7 @@
 #include "speech/SentenceCutter.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "speech/TextBytes.h"
 
@@ -12,10 +13,15 @@ bool StartsSentence(std::uint8_t b) {
   return IsCapitalAZ(b) || b == 0xC1 || b == 0xC9 || b == 0xCD || b == 0xD3 || b == 0xDA;
 }
 
-// The first occurrence at or after position from (1-based), 0 when there is none.
-std::int32_t Find(const std::string& text, const char* what, std::int32_t from) {
-  auto p = text.find(what, static_cast<std::size_t>(std::max(from, 1) - 1));
-  return p == std::string::npos ? 0 : static_cast<std::int32_t>(p + 1);
+// The first occurrence that starts at or after position from and ends at or before position
+// to (1-based), 0 when there is none.
+std::int32_t FindUpTo(const std::string& text, std::string_view what, std::int32_t from,
+                      std::int32_t to) {
+  const auto begin = static_cast<std::size_t>(std::max(from, 1) - 1);
+  const auto end = std::min(static_cast<std::size_t>(std::max(to, 0)), text.size());
+  if (end <= begin) return 0;
+  const auto p = std::string_view(text).substr(begin, end - begin).find(what);
+  return p == std::string_view::npos ? 0 : static_cast<std::int32_t>(begin + p + 1);
 }
 }  // namespace
 
@@ -35,14 +41,18 @@ std::string CutSentence(std::string& text, SentenceCursor& c) {
     SetByteAt(text, c.SentenceStart, 0);
     ++c.SentenceStart;
   }
-  // Everything before the sentence is consumed: its separators and skipped bytes are 0, so
-  // no line end and no full stop that would cut stands there. Searching from the sentence's
-  // start finds what a search from the text's start would, at a cost that does not grow
-  // as the reading goes on.
-  const std::int32_t lineEnd = Find(text, "\r\n", c.SentenceStart);
+  // The last position the sentence may reach. Everything before the sentence is consumed:
+  // its separators and skipped bytes are 0, so no line end and no full stop that would cut
+  // stands there, and a search from the sentence's start finds what a search from the text's
+  // start would. No search goes past the bound, so a cut costs the same however long the
+  // line or the text.
+  const std::int32_t limit = static_cast<std::int32_t>(
+      std::min<std::int64_t>(std::int64_t{c.SentenceStart} + MaxSentenceBytes - 1, len));
+  // A line end whose CR lies within the bound.
+  const std::int32_t lineEnd = FindUpTo(text, "\r\n", c.SentenceStart, limit + 1);
 
   // Full-stop cut: ". " before a capital, not after an abbreviation in capitals.
-  for (std::int32_t i = std::max(c.SentenceStart, 1); i + 2 <= len; ++i) {
+  for (std::int32_t i = std::max(c.SentenceStart, 1); i + 2 <= len && i + 1 <= limit; ++i) {
     if (lineEnd != 0 && i >= lineEnd) break;
     if (ByteAt(text, i) != '.' || ByteAt(text, i + 1) != ' ') continue;
     if (!StartsSentence(ByteAt(text, i + 2))) continue;
@@ -51,16 +61,29 @@ std::string CutSentence(std::string& text, SentenceCursor& c) {
     break;
   }
 
-  // Line-end cut, folding the blank lines that follow into blanks.
+  // Line-end cut, folding the blank lines that follow into blanks, as far as the bound lets;
+  // the cut after it skips the line ends left.
   if (c.SentenceEnd == 0 && lineEnd > 0) {
     c.SentenceEnd = lineEnd;
-    while (Find(text, "\r\n\r\n", c.SentenceStart) == c.SentenceEnd) {
+    while (c.SentenceEnd + 2 <= limit && ByteAt(text, c.SentenceEnd + 1) == '\n' &&
+           ByteAt(text, c.SentenceEnd + 2) == '\r' && ByteAt(text, c.SentenceEnd + 3) == '\n') {
       SetByteAt(text, c.SentenceEnd, ' ');
       SetByteAt(text, c.SentenceEnd + 1, ' ');
       c.SentenceEnd += 2;
     }
   }
-  if (c.SentenceEnd == 0) c.SentenceEnd = len + 1;
+  if (c.SentenceEnd == 0 && limit >= len) c.SentenceEnd = len + 1;
+  // A sentence longer than the bound: cut at its last blank within the bound, or at the bound
+  // itself when there is none.
+  if (c.SentenceEnd == 0) {
+    c.SentenceEnd = limit;
+    for (std::int32_t p = limit; p > c.SentenceStart; --p) {
+      if (ByteAt(text, p) == ' ') {
+        c.SentenceEnd = p;
+        break;
+      }
+    }
+  }
 
   const std::int32_t last = std::min(c.SentenceEnd, len);
   if (c.SentenceStart > last) return std::string();

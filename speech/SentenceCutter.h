@@ -7,6 +7,12 @@
 #include <functional>
 #include <string>
 
+// The most bytes one sentence holds. A longer one (a paragraph of commas, a line without a
+// full stop) is cut at its last blank within the bound, or at the bound when it has none:
+// each sentence is one synthesis, whose time on the main thread and whose WAV file grow with
+// its length.
+constexpr std::int32_t MaxSentenceBytes = 1000;
+
 // Positions are 1-based. Between cuts, sentenceEnd is the position of the last separator
 // consumed; a new reading starts with both at 1.
 struct SentenceCursor {

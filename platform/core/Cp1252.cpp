@@ -4,10 +4,10 @@ namespace platform {
 namespace {
 
 // 0x80..0x9F; 0 marks an undefined byte (kept as its C1 control).
-constexpr char32_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char32_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -28,7 +28,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 // Decodes one UTF-8 sequence at i; returns false on malformed input.
-bool DecodeUtf8(const std::string& s, std::size_t& i, char32_t& out) {
+bool DecodeUtf8(std::string_view s, std::size_t& i, char32_t& out) {
   auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   unsigned char b = at(i);
   int len;
@@ -110,11 +110,30 @@ std::string Utf8ToCp1252(const std::string& utf8) {
   return out;
 }
 
-bool IsValidUtf8(const std::string& bytes) {
+bool IsValidUtf8(std::string_view bytes) {
   std::size_t i = 0;
   char32_t c;
   while (i < bytes.size())
     if (!DecodeUtf8(bytes, i, c)) return false;
+  return true;
+}
+
+bool AppendUtf8Decoded(std::string_view bytes, std::u32string& out) {
+  const std::size_t before = out.size();
+  std::size_t i = 0;
+  char32_t c;
+  while (i < bytes.size()) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) {  // most of any text
+      out.push_back(b);
+      ++i;
+    } else if (DecodeUtf8(bytes, i, c)) {
+      out.push_back(c);
+    } else {
+      out.resize(before);
+      return false;
+    }
+  }
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -19,6 +20,9 @@ std::string Utf8ToCp1252(const std::string& utf8);
 // Code points as UTF-8 (the rich-text reader hands its text over as code points).
 std::string CodePointsToUtf8(const std::u32string& text);
 // True when the bytes are well-formed UTF-8.
-bool IsValidUtf8(const std::string& bytes);
+bool IsValidUtf8(std::string_view bytes);
+// Appends the code points of well-formed UTF-8; false, with out as it was, when the bytes are
+// not well-formed.
+bool AppendUtf8Decoded(std::string_view bytes, std::u32string& out);
 
 }  // namespace platform

@@ -20,7 +20,8 @@ std::string Hex(unsigned long long v) {
 }
 
 // A scratch name beside the target that no one else is using: created exclusively, so a
-// file or link already standing there is never opened.
+// file or link already standing there is never opened. Null, with errno set, when none can
+// be created.
 std::FILE* OpenScratch(const fs::path& target, fs::path& scratch) {
   static std::atomic<unsigned long long> counter{0};
   static const unsigned long long salt = std::random_device{}();
@@ -30,24 +31,35 @@ std::FILE* OpenScratch(const fs::path& target, fs::path& scratch) {
     if (std::FILE* f = std::fopen(scratch.c_str(), "wbx")) return f;
     if (errno != EEXIST) break;
   }
-  throw std::runtime_error("No se puede crear el archivo " + target.string() + ": " +
-                           std::strerror(errno));
+  return nullptr;
 }
 }  // namespace
 
-void SaveReplacing(const std::string& path, const void* data, std::size_t size) {
+int TrySaveReplacing(const std::string& path, const void* data, std::size_t size) {
   const fs::path target(path);
   fs::path scratch;
   std::FILE* f = OpenScratch(target, scratch);
-  bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-  ok = std::fflush(f) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
+  if (!f) return errno ? errno : EIO;
+  int err = 0;
+  auto note = [&err](bool ok) {
+    if (!ok && err == 0) err = errno ? errno : EIO;
+  };
+  errno = 0;
+  note(size == 0 || std::fwrite(data, 1, size, f) == size);
+  note(std::fflush(f) == 0);
+  note(std::fclose(f) == 0);
   std::error_code ec;
-  if (ok) fs::rename(scratch, target, ec);
-  if (!ok || ec) {
-    fs::remove(scratch, ec);
-    throw std::runtime_error("Error al escribir " + path);
+  if (err == 0) {
+    fs::rename(scratch, target, ec);
+    if (ec) err = ec.value();
   }
+  if (err != 0) fs::remove(scratch, ec);
+  return err;
+}
+
+void SaveReplacing(const std::string& path, const void* data, std::size_t size) {
+  if (TrySaveReplacing(path, data, size) != 0)
+    throw std::runtime_error("Error al escribir " + path);
 }
 
 }  // namespace platform

@@ -12,4 +12,7 @@ namespace platform {
 // then untouched and no scratch file is left behind.
 void SaveReplacing(const std::string& path, const void* data, std::size_t size);
 
+// The same, failing with the system's error number instead (0 when the file was written).
+int TrySaveReplacing(const std::string& path, const void* data, std::size_t size);
+
 }  // namespace platform

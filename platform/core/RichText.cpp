@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
@@ -284,16 +285,66 @@ class RtfReader {
   char32_t high_ = 0;
 };
 
-std::u32string DecodeUtf8(const std::string& s) {  // s is well-formed
+// UTF-16 after its byte-order mark. A surrogate without its other half, and an odd last
+// byte, are the replacement character.
+std::u32string DecodeUtf16(std::string_view s, bool bigEndian) {
+  auto unit = [&](std::size_t i) {
+    const auto a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
+    return static_cast<char32_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+  };
+  std::u32string out;
+  out.reserve(s.size() / 2);
+  std::size_t i = 0;
+  for (; i + 1 < s.size(); i += 2) {
+    const char32_t u = unit(i);
+    if (u >= 0xD800 && u <= 0xDBFF && i + 3 < s.size()) {
+      const char32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        out.push_back(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    out.push_back(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
+  }
+  if (i < s.size()) out.push_back(0xFFFD);
+  return out;
+}
+
+// Each line on its own: UTF-8 when it is well-formed UTF-8, else Windows-1252, so that one
+// line of another editor's making does not turn the whole file into Windows-1252. CR LF, CR
+// and LF each end a paragraph ('\n').
+std::u32string DecodeLines(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    int n = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
-    char32_t cp = n == 0 ? c : n == 1 ? (c & 0x1F) : n == 2 ? (c & 0x0F) : (c & 0x07);
-    for (int k = 1; k <= n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-    out.push_back(cp);
-    i += static_cast<std::size_t>(n) + 1;
+  std::size_t from = 0;
+  while (from < s.size()) {
+    std::size_t end = s.find_first_of("\r\n", from);
+    if (end == std::string_view::npos) end = s.size();
+    const std::string_view line = s.substr(from, end - from);
+    if (!AppendUtf8Decoded(line, out))
+      for (unsigned char c : line) out.push_back(Cp1252ToUnicode(c));
+    if (end < s.size()) {
+      out.push_back('\n');
+      end += s[end] == '\r' && end + 1 < s.size() && s[end + 1] == '\n' ? 2 : 1;
+    }
+    from = end;
+  }
+  return out;
+}
+
+// CR LF, CR and LF each end a paragraph ('\n').
+std::u32string OneLineEnd(const std::u32string& decoded) {
+  std::u32string out;
+  out.reserve(decoded.size());
+  for (std::size_t i = 0; i < decoded.size(); ++i) {
+    char32_t c = decoded[i];
+    if (c == '\r') {
+      if (i + 1 < decoded.size() && decoded[i + 1] == '\n') ++i;
+      out.push_back('\n');
+    } else {
+      out.push_back(c);
+    }
   }
   return out;
 }
@@ -319,26 +370,10 @@ std::optional<std::vector<TextRun>> ReadRichText(const std::string& bytes) {
 }
 
 std::u32string ReadPlainText(const std::string& bytes) {
-  std::u32string decoded;
-  std::string body = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
-  if (IsValidUtf8(body)) {
-    decoded = DecodeUtf8(body);
-  } else {
-    decoded.reserve(bytes.size());
-    for (unsigned char c : bytes) decoded.push_back(Cp1252ToUnicode(c));
-  }
-  std::u32string out;
-  out.reserve(decoded.size());
-  for (std::size_t i = 0; i < decoded.size(); ++i) {
-    char32_t c = decoded[i];
-    if (c == '\r') {
-      if (i + 1 < decoded.size() && decoded[i + 1] == '\n') ++i;
-      out.push_back('\n');
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
+  const std::string_view all(bytes);
+  if (all.substr(0, 2) == "\xFF\xFE") return OneLineEnd(DecodeUtf16(all.substr(2), false));
+  if (all.substr(0, 2) == "\xFE\xFF") return OneLineEnd(DecodeUtf16(all.substr(2), true));
+  return DecodeLines(all.substr(0, 3) == "\xEF\xBB\xBF" ? all.substr(3) : all);
 }
 
 std::vector<TextRun> ReadTextDocument(const std::string& bytes) {

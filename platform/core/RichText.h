@@ -1,6 +1,7 @@
 // Reading a text file for the text box: rich text when the file is valid rich text, else
-// plain text (UTF-8 when the bytes are well-formed UTF-8, Windows-1252 otherwise). Pure
-// standard C++ so that it can be fuzzed without a window.
+// plain text (UTF-16 after its byte-order mark; otherwise each line UTF-8 when it is
+// well-formed UTF-8, Windows-1252 when not). Pure standard C++ so that it can be fuzzed
+// without a window.
 #pragma once
 
 #include <optional>
@@ -25,8 +26,9 @@ std::vector<TextRun> MergeRuns(std::vector<TextRun> runs);
 // (no "{\rtf" header, unbalanced groups, a broken escape, groups nested too deep).
 std::optional<std::vector<TextRun>> ReadRichText(const std::string& bytes);
 
-// Plain text: a UTF-8 byte-order mark is dropped; well-formed UTF-8 is decoded as such,
-// anything else as Windows-1252. CR LF, CR and LF each end a paragraph ('\n').
+// Plain text: UTF-16 little- or big-endian after its byte-order mark; otherwise a UTF-8
+// byte-order mark is dropped and each line that is well-formed UTF-8 is decoded as such, any
+// other as Windows-1252. CR LF, CR and LF each end a paragraph ('\n').
 std::u32string ReadPlainText(const std::string& bytes);
 
 // Rich text when the reader accepts it, else the same bytes as plain text.

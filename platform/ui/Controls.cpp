@@ -15,12 +15,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/FileReplace.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
@@ -142,15 +144,6 @@ bool IsBreak(QChar c) {
   return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == '\n' || c == '\r';
 }
 
-// The Windows-1252 bytes of the character at i: a line end is CR LF, a surrogate pair one
-// "?". Moves i onto the pair's second half, so that the caller's step passes the whole pair.
-int BytesOfCharAt(const QString& raw, int& i) {
-  const QChar c = raw[i];
-  if (IsBreak(c)) return 2;
-  if (c.isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
-  return 1;
-}
-
 }  // namespace
 
 // The Windows-1252 byte offsets of a document's positions: every character is one byte but
@@ -158,13 +151,24 @@ int BytesOfCharAt(const QString& raw, int& i) {
 // "?"). Only those exceptions are stored, so a lookup is a binary search.
 class ByteMap {
  public:
-  explicit ByteMap(const QString& raw) : chars_(static_cast<int>(raw.size())) {
+  // Also gives the bytes themselves, made in the same pass.
+  ByteMap(const QString& raw, std::string& bytes) : chars_(static_cast<int>(raw.size())) {
+    bytes.clear();
+    bytes.reserve(static_cast<std::size_t>(chars_) + static_cast<std::size_t>(chars_) / 16);
+    const QChar* c = raw.constData();
     for (int i = 0; i < chars_; ++i) {
-      const int at = i;
-      if (BytesOfCharAt(raw, i) == 2)
-        breaks_.push_back(at);
-      else if (i != at)
-        pairedLows_.push_back(i);
+      const char16_t u = c[i].unicode();
+      if (u >= 0x20 && (u < 0x80 || (u >= 0xA0 && u <= 0xFF))) {  // most of any text
+        bytes.push_back(static_cast<char>(u));
+      } else if (IsBreak(c[i])) {
+        breaks_.push_back(i);
+        bytes += "\r\n";
+      } else if (c[i].isHighSurrogate() && i + 1 < chars_ && c[i + 1].isLowSurrogate()) {
+        pairedLows_.push_back(++i);
+        bytes.push_back('?');
+      } else {
+        bytes.push_back(static_cast<char>(platform::UnicodeToCp1252(u)));
+      }
     }
     bytes_ = BytesBefore(chars_);
   }
@@ -197,8 +201,57 @@ class ByteMap {
   std::vector<int> breaks_, pairedLows_;
 };
 
+namespace {
+// More characters than this without a blank make the box break its lines anywhere. Breaking
+// at word boundaries, the layout scans such a stretch to its end for each line it fills, so
+// that its time grows with the square of the stretch's length; a word this long breaks
+// anywhere either way.
+constexpr int kLongestUnbrokenRun = 1000;
+
+char32_t CodeOf(QChar c) { return c.unicode(); }
+char32_t CodeOf(char32_t c) { return c; }
+
+// A first line longer than this goes into the box in one piece (see LoadFromFile).
+constexpr std::size_t kLongFirstLine = 100000;
+
+std::size_t FirstLineLength(const std::vector<platform::TextRun>& runs) {
+  std::size_t length = 0;
+  for (const auto& run : runs) {
+    const std::size_t end = run.text.find(U'\n');
+    if (end != std::u32string::npos) return length + end;
+    length += run.text.size();
+  }
+  return length;
+}
+
+template <typename Chars>
+bool HasLongRun(const Chars& text) {
+  int run = 0;
+  for (auto ch : text) {
+    const char32_t c = CodeOf(ch);
+    if (c == ' ' || c == '\t' || c == '\n' || c == 0x2029 || c == 0x2028)
+      run = 0;
+    else if (++run > kLongestUnbrokenRun)
+      return true;
+  }
+  return false;
+}
+}  // namespace
+
+// What the box holds, as Text() gives it, with the byte offsets of its positions: made at
+// most once per change of the document.
 struct TRichEdit::ByteMapCache {
   std::optional<ByteMap> map;
+  std::optional<std::string> text;
+  void Reset() {
+    map.reset();
+    text.reset();
+  }
+  void Fill(const QTextDocument* doc) {
+    if (map && text) return;
+    text.emplace();
+    map.emplace(doc->toRawText(), *text);
+  }
 };
 
 namespace {
@@ -214,33 +267,63 @@ TRichEdit::TRichEdit(TForm* owner)
 }
 
 void TRichEdit::WatchDocument() {
+  QTextEdit* e = Edit(this);
+  QTextDocument* doc = e->document();
   // The connection holds the cache itself: it may outlive this object while the widget goes.
-  QObject::connect(Edit(this)->document(), &QTextDocument::contentsChange, Edit(this),
-                   [cache = byteMap_](int, int, int) { cache->map.reset(); });
-  byteMap_->map.reset();
+  QObject::connect(doc, &QTextDocument::contentsChange, e,
+                   [cache = byteMap_](int, int, int) { cache->Reset(); });
+  // Text typed or pasted in: a long stretch without a blank changes how lines break, before
+  // the box lays the change out.
+  QObject::connect(doc, &QTextDocument::contentsChange, e, [e, doc](int pos, int, int added) {
+    if (added <= 0 || e->wordWrapMode() == QTextOption::WrapAnywhere) return;
+    const QTextBlock last = doc->findBlock(pos + added);
+    for (QTextBlock b = doc->findBlock(pos); b.isValid(); b = b.next()) {
+      if (b.length() > kLongestUnbrokenRun && HasLongRun(b.text())) {
+        e->setWordWrapMode(QTextOption::WrapAnywhere);
+        return;
+      }
+      if (b == last) break;
+    }
+  });
+  byteMap_->Reset();
+}
+
+void TRichEdit::WrapFor(bool longRuns) {
+  QTextEdit* e = Edit(this);
+  const auto mode =
+      longRuns ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+  if (e->wordWrapMode() == mode) return;
+  // The text about to go is not laid out again in the new mode: broken at word boundaries,
+  // a long line that it holds would freeze the box.
+  e->clear();
+  e->setWordWrapMode(mode);
+}
+
+void TRichEdit::LaidOutOnce(const std::function<void()>& put) {
+  // The box lays new text out at once. Were its scroll bar to appear only then, it would lay
+  // the whole text out again in the narrower width: a long line would take twice the time.
+  QTextEdit* e = Edit(this);
+  const Qt::ScrollBarPolicy policy = e->verticalScrollBarPolicy();
+  e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  put();
+  e->setVerticalScrollBarPolicy(policy);
 }
 
 const ByteMap& TRichEdit::Map() const {
-  if (!byteMap_->map) byteMap_->map.emplace(Edit(this)->document()->toRawText());
+  byteMap_->Fill(Edit(this)->document());
   return *byteMap_->map;
 }
 
 std::string TRichEdit::Text() const {
-  QString raw = Edit(this)->document()->toRawText();
-  std::string out;
-  out.reserve(static_cast<std::size_t>(raw.size()));
-  for (int i = 0; i < raw.size(); ++i) {
-    QChar c = raw[i];
-    if (IsBreak(c)) {
-      out += "\r\n";
-    } else if (c.isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) {
-      out += '?';
-      ++i;
-    } else {
-      out += static_cast<char>(platform::UnicodeToCp1252(c.unicode()));
-    }
-  }
-  return out;
+  byteMap_->Fill(Edit(this)->document());
+  return *byteMap_->text;
+}
+
+std::string TRichEdit::TextFrom(int start) const {
+  byteMap_->Fill(Edit(this)->document());
+  const std::string& text = *byteMap_->text;
+  const auto from = static_cast<std::size_t>(std::max(start, 0));
+  return from < text.size() ? text.substr(from) : std::string();
 }
 
 void TRichEdit::SetText(const std::string& text) {
@@ -256,8 +339,9 @@ void TRichEdit::SetText(const std::string& text) {
     }
   }
   // Plain text in the box's own font: no format left over from a loaded file.
+  WrapFor(HasLongRun(s));
   Edit(this)->setCurrentCharFormat(QTextCharFormat());
-  Edit(this)->setPlainText(s);
+  LaidOutOnce([&] { Edit(this)->setPlainText(s); });
   stickyByte_ = -1;
 }
 
@@ -310,17 +394,24 @@ void TRichEdit::LoadFromFile(const std::string& path) {
   const std::string bytes = platform::ReadWholeFile(path);
   std::optional<std::vector<platform::TextRun>> rich = platform::ReadRichText(bytes);
   // Plain text takes the box's own font; only rich text brings formats of its own.
-  std::vector<platform::TextRun> runs =
-      rich ? std::move(*rich) : std::vector<platform::TextRun>{{platform::ReadPlainText(bytes)}};
+  std::vector<platform::TextRun> runs;
+  if (rich)
+    runs = std::move(*rich);
+  else
+    runs.push_back({platform::ReadPlainText(bytes)});
   QTextEdit* e = Edit(this);
-  // The text goes into a document of its own, with no layout and no undo record, which the
-  // box then takes whole: filled in place, the box would lay its text out again after every
-  // piece, and the load would grow with the square of the file's size.
+  const bool longRuns =
+      std::any_of(runs.begin(), runs.end(), [](const auto& run) { return HasLongRun(run.text); });
+  // The text goes into a document of its own, with no undo record, which the box then
+  // takes. Filled before the box takes it, the document is laid out lazily, a piece at a
+  // time as the box needs it; but taking a document lays its first line out several times
+  // over, which for a very long first line costs seconds. Such a document is filled once the
+  // box holds it, and laid out once.
   auto doc = std::make_unique<QTextDocument>();
   doc->setUndoRedoEnabled(false);
   doc->setDefaultFont(e->document()->defaultFont());
-  {
-    QTextCursor cursor(doc.get());
+  auto fill = [&](QTextDocument* into) {
+    QTextCursor cursor(into);
     cursor.beginEditBlock();
     for (const auto& run : runs) {
       QTextCharFormat format;
@@ -333,20 +424,27 @@ void TRichEdit::LoadFromFile(const std::string& path) {
                         format);
     }
     cursor.endEditBlock();
-  }
-  runs.clear();
-  doc->setUndoRedoEnabled(true);
+    runs.clear();
+    into->setUndoRedoEnabled(true);
+  };
+  const bool fillTaken = FirstLineLength(runs) > kLongFirstLine;
+  if (!fillTaken) fill(doc.get());
   // The box frees the document it made itself; one that an earlier load gave it is ours.
   QTextDocument* old = e->document();
   const bool ours = old->parent() == e;
   doc->setParent(e);
-  e->setDocument(doc.release());
+  // Before the box takes the document, which it lays out at once in its own wrap mode.
+  WrapFor(longRuns);
+  LaidOutOnce([&] { e->setDocument(doc.release()); });
   if (ours) delete old;
+  if (fillTaken) LaidOutOnce([&] { fill(e->document()); });
   WatchDocument();
   QTextCursor cursor = e->textCursor();
   cursor.setPosition(0);
   e->setTextCursor(cursor);
   stickyByte_ = -1;
+  // What a reading takes from the box, made now rather than at the first Enter on "Leer".
+  byteMap_->Fill(e->document());
 }
 
 std::vector<platform::TextRun> TRichEdit::Runs() const {
@@ -614,35 +712,32 @@ void TMemo::SetText(const std::string& text) {
 void TMemo::SaveToFile(const std::string& path) const {
   std::string data;
   for (const auto& line : SplitLines(text_)) data += line + "\r\n";
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+  // Written beside the file and renamed over it: a write that fails (a full disk) leaves the
+  // file that was there as it was.
+  const int err = platform::TrySaveReplacing(path, data.data(), data.size());
+  if (err == 0) return;
   // The reason in the program's own words: the system's are English.
-  auto fail = [&] {
-    const int err = errno;
-    const char* reason = "Error al escribir el archivo.";
-    switch (err) {
-      case ENOENT:
-      case ENOTDIR:
-        reason = "La carpeta no existe.";
-        break;
-      case EACCES:
-      case EPERM:
-      case EROFS:
-        reason = "No tiene permiso para escribir en la carpeta.";
-        break;
-      case ENOSPC:
-      case EDQUOT:
-        reason = "El disco est\xE1 lleno.";
-        break;
-      case EISDIR:
-        reason = "Es una carpeta.";
-        break;
-    }
-    throw platform::Exception("No se puede crear el archivo \"" + platform::Utf8ToCp1252(path) +
-                              "\". " + reason);
-  };
-  if (!f) fail();
-  if (std::fwrite(data.data(), 1, data.size(), f.get()) != data.size()) fail();
-  if (std::fclose(f.release()) != 0) fail();
+  const char* reason = "Error al escribir el archivo.";
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      reason = "La carpeta no existe.";
+      break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      reason = "No tiene permiso para escribir en la carpeta.";
+      break;
+    case ENOSPC:
+    case EDQUOT:
+      reason = "El disco est\xE1 lleno.";
+      break;
+    case EISDIR:
+      reason = "Es una carpeta.";
+      break;
+  }
+  throw platform::Exception("No se puede crear el archivo \"" + platform::Utf8ToCp1252(path) +
+                            "\". " + reason);
 }
 
 }  // namespace ui

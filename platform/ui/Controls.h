@@ -3,6 +3,7 @@
 // them, and they sit on that form.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,8 @@ class TRichEdit : public TWinControl {
   explicit TRichEdit(TForm* owner);
 
   std::string Text() const;
+  // The bytes of Text() from start (counted from 0) to the end.
+  std::string TextFrom(int start) const;
   void SetText(const std::string& text);
   int GetTextLen() const;
   // The caret and the selection, counted in the bytes of Text() from 0.
@@ -92,6 +95,10 @@ class TRichEdit : public TWinControl {
   std::shared_ptr<ByteMapCache> byteMap_;
   const class ByteMap& Map() const;
   void WatchDocument();
+  // Lines break at word boundaries, or anywhere when the text has a long stretch without a
+  // blank.
+  void WrapFor(bool longRuns);
+  void LaidOutOnce(const std::function<void()>& put);
   mutable int stickyByte_ = -1;  // a caret set between CR and LF reads back as set
   mutable int stickyDoc_ = -1;
   mutable int stickyRevision_ = -1;

@@ -194,6 +194,22 @@ TEST_F(WindowTest, EnterOnLeerReadsFromTheCaretOrFromTheStartNearTheEnd) {
   }
 }
 
+// The text Enter reads is the box's as it stands, after whatever was typed since the last
+// reading.
+TEST_F(WindowTest, EnterOnLeerReadsWhatWasTypedSinceTheLastReading) {
+  w->R1->SetText("Uno. Dos.");
+  for (const char* read : {"Dos.", "Tres. Dos."}) {
+    w->R1->SetSelStart(5);
+    Focus(w->QueLB);
+    Click(ui::VK_RETURN);
+    EXPECT_EQ(w->Voices->FText, read);
+    Click(ui::VK_ESCAPE);
+    Focus(w->R1);
+    w->R1->SetSelStart(5);
+    ui::testing::TypeText("Tres. ");
+  }
+}
+
 TEST_F(WindowTest, NothingToSpeakLeavesTheReadingUnderWay) {
   w->R1->SetText("Hola.");
   w->R1->SetSelStart(0);

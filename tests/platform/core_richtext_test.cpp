@@ -34,6 +34,12 @@ std::string Render(const std::vector<TextRun>& runs) {
   return out;
 }
 
+// The bytes of a literal that holds zero bytes.
+template <std::size_t N>
+std::string Bytes(const char (&s)[N]) {
+  return std::string(s, N - 1);
+}
+
 struct RichCase {
   const char* name;
   std::string rtf;
@@ -97,9 +103,27 @@ TEST(RichText, PlainTextChoosesUtf8OrWindows1252) {
       {"canci\xC3\xB3n", "canción"},         // well-formed UTF-8
       {"\xEF\xBB\xBF\xC3\xB1u", "ñu"},       // byte-order mark dropped
       {"canci\xF3n", "canción"},             // not UTF-8: Windows-1252
-      {"\x80 y \xC3\xB1\xF3", "€ y Ã±ó"},    // one bad sequence makes it all Windows-1252
+      {"\x80 y \xC3\xB1\xF3", "€ y Ã±ó"},    // one bad sequence makes its line Windows-1252
       {"a\r\nb\rc\nd\r\n", "a\nb\nc\nd\n"},  // every line end is one paragraph end
       {"", ""},
+      // Each line on its own: a Windows-1252 line among UTF-8 ones, with any line end.
+      {"El se\xC3\xB1or\r\nLa cig\xFC\xF1"
+       "a\ry el ni\xC3\xB1o\n\xBFqu\xE9?",
+       "El señor\nLa cigüña\ny el niño\n¿qué?"},
+      {"\xEF\xBB\xBF\xC3\xB1\r\n\xF1", "ñ\nñ"},
+      // UTF-16 after its byte-order mark, little- and big-endian, with a character beyond 16
+      // bits; a surrogate without its other half and an odd last byte are U+FFFD.
+      {Bytes("\xFF\xFE"
+             "E\0l\0 \0s\0e\0\xF1\0o\0r\0\r\0\n\0\x2D\x4E\x3D\xD8\x00\xDE"),
+       "El señor\n中😀"},
+      {Bytes("\xFE\xFF"
+             "\0E\0l\0 \0s\0e\0\xF1\0o\0r\0\r\0\n\x4E\x2D\xD8\x3D\xDE\x00"),
+       "El señor\n中😀"},
+      {Bytes("\xFF\xFE"
+             "a\0\x00\xD8"
+             "b\0\x00\xDC"
+             "c"),
+       "a\uFFFDb\uFFFD\uFFFD"},
   };
   for (const auto& [bytes, expected] : cases)
     EXPECT_EQ(CodePointsToUtf8(ReadPlainText(bytes)), expected);

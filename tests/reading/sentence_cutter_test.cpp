@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -87,4 +88,78 @@ TEST(SentenceCutter, TheReadingPassesOverSentencesWithNothingToSay) {
   std::vector<std::string> passed;
   EXPECT_EQ(CutAll(text, &passed), (std::vector<std::string>{"Uno.\r", "Dos.\r"}));
   EXPECT_EQ(passed, (std::vector<std::string>{"--- !\r", " \r"}));
+}
+
+// A sentence never holds more than MaxSentenceBytes: longer ones are cut at their last blank
+// within the bound, or at the bound when they have none. Nothing is lost: the cuts put
+// together give the text back, and the caret walks through it to its end.
+TEST(SentenceCutter, CutsASentenceLongerThanTheBoundAtItsLastBlank) {
+  const std::string commas = [] {
+    std::string s;
+    while (s.size() < 5 * MaxSentenceBytes) s += "la casa de la abuela tiene un patio con flores, ";
+    return s + "fin.\r\nOtra l\xEDnea.\r\n";
+  }();
+  struct Case {
+    const char* what;
+    std::string text;
+    bool cutAtBlanks;
+  } cases[] = {
+      {"commas", commas, true},
+      {"no blank", std::string(3 * MaxSentenceBytes + 17, 'a'), false},
+      {"blank lines",
+       "uno" +
+           [] {
+             std::string s;
+             for (int i = 0; i < MaxSentenceBytes; ++i) s += "\r\n";
+             return s;
+           }() +
+           "dos",
+       false},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    std::string text = k.text;
+    SentenceCursor c;
+    std::string s, joined;
+    std::int64_t caret = 0;
+    while (CutSentenceToSay(text, c, s)) {
+      EXPECT_LE(s.size(), static_cast<std::size_t>(MaxSentenceBytes));
+      if (k.cutAtBlanks && s.size() > 100) {
+        EXPECT_EQ(s.back(), ' ');
+        // The last blank within the bound: the next word would not have fitted.
+        const std::size_t next = k.text.find(' ', joined.size() + s.size());
+        EXPECT_GT(next + 1 - joined.size(), static_cast<std::size_t>(MaxSentenceBytes));
+      }
+      caret += CaretStep(text, c, s);
+      joined += s;
+      ConsumeSeparator(text, c);
+    }
+    std::string expected;
+    for (char b : k.text)
+      if (b != '\n' && b != '\r') expected += b;
+    std::string said;
+    for (char b : joined)
+      if (b != '\n' && b != '\r') said += b;
+    if (k.text.find("\r\n\r\n") != std::string::npos) {
+      // The folded blank lines come back as blanks.
+      said.erase(std::remove(said.begin(), said.end(), ' '), said.end());
+    }
+    EXPECT_EQ(said, expected);
+    EXPECT_EQ(caret, static_cast<std::int64_t>(k.text.size()));
+  }
+}
+
+// Exactly at the bound a sentence is still one; a byte more and it is cut.
+TEST(SentenceCutter, ASentenceOfTheBoundsLengthIsNotCut) {
+  const std::string atBound = std::string(MaxSentenceBytes - 6, 'a') + " bb. C";
+  std::string text = atBound + "c\r\n";
+  SentenceCursor c;
+  EXPECT_EQ(CutSentence(text, c), atBound.substr(0, atBound.size() - 1));
+  const std::string line = std::string(MaxSentenceBytes - 1, 'a') + "\r\n";
+  text = line;
+  c = {};
+  EXPECT_EQ(CutSentence(text, c), line.substr(0, line.size() - 1));
+  text = "x" + line;
+  c = {};
+  EXPECT_EQ(CutSentence(text, c), text.substr(0, static_cast<std::size_t>(MaxSentenceBytes)));
 }

@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <atomic>
 #include <filesystem>
 #include <thread>
@@ -18,6 +20,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 #include "platform/ui/testing/Testing.h"
+#include "tests/support/ConstrainedFolder.h"
 #include "tests/support/Files.h"
 #include "tests/support/ServeWindow.h"
 
@@ -311,6 +314,52 @@ TEST_F(LayerTest, OpenDialogHookAndMemoSave) {
   }
 }
 
+// A save that fails leaves the file it would have replaced byte for byte, leaves nothing
+// beside it, and says why in Spanish.
+TEST_F(LayerTest, AMemoSaveThatFailsKeepsTheFileItWouldReplace) {
+  const testsupport::TempDir temp{"layer_memo_fail"};
+  auto* memo = new TMemo(form);
+  memo->Hide();
+  memo->SetText(std::string(64 * 1024, '#'));
+  const std::string old = "#0#0,\r\n" + std::string(36, 'x') + "\r\n";
+  struct Case {
+    testsupport::ConstrainedFolder::Kind kind;
+    const char* reason;
+  } cases[] = {
+      {testsupport::ConstrainedFolder::Full, "El disco est\xE1 lleno."},
+      {testsupport::ConstrainedFolder::ReadOnly, "No tiene permiso para escribir en la carpeta."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    const auto dir = temp.path / std::to_string(c.kind);
+    testsupport::ConstrainedFolder folder(dir, c.kind);
+    if (!folder.Available()) continue;
+    const auto file = dir / "a.txt";
+    testsupport::WriteFile(file, old);
+    folder.Constrain();
+    try {
+      memo->SaveToFile(file.string());
+      ADD_FAILURE() << "no failure";
+    } catch (const platform::Exception& e) {
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(testsupport::ReadFile(file), old);
+    folder.Release();
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      EXPECT_TRUE(entry.path().filename() == "a.txt" || entry.path().filename() == "filler")
+          << entry.path();
+  }
+  // A folder where the file should be is not replaced either.
+  std::filesystem::create_directories(temp.path / "folder.txt" / "inside");
+  try {
+    memo->SaveToFile((temp.path / "folder.txt").string());
+    ADD_FAILURE() << "no failure";
+  } catch (const platform::Exception& e) {
+    EXPECT_NE(std::string(e.what()).find("Es una carpeta."), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(temp.path / "folder.txt" / "inside"));
+}
+
 TEST_F(LayerTest, TimersAndSynchronizedCallsRunOnTheEventLoop) {
   platform::TTimer timer(nullptr);
   int ticks = 0;
@@ -376,6 +425,8 @@ TEST_F(LayerTest, EachLoadFreesTheDocumentBeforeIt) {
       dir.Write("uno.txt", "Uno.\r\n"),
       dir.Write("dos.rtf", "{\\rtf1\\ansi Dos {\\b tres}\\par}"),
       dir.Write("cuatro.txt", "Cuatro cinco."),
+      // A first line so long that it goes into the box in one piece.
+      dir.Write("larga.txt", std::string(150000, 'a') + "\r\nFin."),
   };
   auto* qt = static_cast<QTextEdit*>(edit->Native()->widget.data());
   for (const std::string& file : files) {
@@ -385,10 +436,83 @@ TEST_F(LayerTest, EachLoadFreesTheDocumentBeforeIt) {
     EXPECT_TRUE(before.isNull());
     EXPECT_EQ(qt->findChildren<QTextDocument*>().size(), 1);
     const int length = edit->GetTextLen();
+    const std::string text = edit->Text();
     qt->moveCursor(QTextCursor::End);
     QTest::keyClicks(qt, "xy");
     EXPECT_EQ(edit->GetTextLen(), length + 2);
+    // What the box keeps of its text follows the typing.
+    EXPECT_TRUE(edit->Text() == text + "xy");
+    EXPECT_EQ(edit->TextFrom(length - 1), text.substr(text.size() - 1) + "xy");
+    EXPECT_EQ(edit->TextFrom(length + 2), "");
+    EXPECT_TRUE(qt->document()->isUndoAvailable());
   }
+}
+
+// Text saved by other editors loads as it reads: UTF-16 after its byte-order mark, and each
+// line of a UTF-8 file on its own. Characters Windows-1252 has not come out as "?".
+TEST_F(LayerTest, FilesPeopleHaveLoadAsTheirTextReads) {
+  const testsupport::TempDir dir{"layer_encodings"};
+  const std::string expected =
+      "El se\xF1or\r\nLa cig\xFC"
+      "e\xF1"
+      "a ?\r\n";
+  auto utf16 = [](const std::u16string& text, bool big) {
+    std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : text) {
+      const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+      out += big ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return out;
+  };
+  const std::pair<const char*, std::string> cases[] = {
+      {"utf16le.txt", utf16(u"El se\u00F1or\r\nLa cig\u00FCe\u00F1a \u4E2D\r\n", false)},
+      {"utf16be.txt", utf16(u"El se\u00F1or\r\nLa cig\u00FCe\u00F1a \U0001F600\r\n", true)},
+      {"mixed.txt",
+       "El se\xC3\xB1or\r\nLa cig\xFC"
+       "e\xF1"
+       "a \xE4\xB8\xAD\r\n"},
+  };
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    edit->LoadFromFile(dir.Write(name, bytes));
+    EXPECT_EQ(edit->Text(), name == std::string("mixed.txt") ? "El se\xF1or\r\nLa cig\xFC"
+                                                               "e\xF1"
+                                                               "a \xE4\xB8\xAD\r\n"
+                                                             : expected);
+  }
+}
+
+// A stretch of text without a blank longer than a line could ever hold breaks anywhere (a
+// layout at word boundaries would scan it to its end for each line); any other text keeps
+// its words whole at the line ends.
+TEST_F(LayerTest, OnlyALongStretchWithoutABlankBreaksAnywhere) {
+  const testsupport::TempDir dir{"layer_wrap"};
+  auto* qt = static_cast<QTextEdit*>(edit->Native()->widget.data());
+  const std::string words = "uno dos tres cuatro cinco seis siete ocho nueve diez once doce ";
+  const std::string stretch = std::string(5000, 'a');
+  auto wrapsAnywhere = [qt] { return qt->wordWrapMode() == QTextOption::WrapAnywhere; };
+
+  edit->LoadFromFile(dir.Write("palabras.txt", words + words + words));
+  EXPECT_FALSE(wrapsAnywhere());
+  // Its lines end at blanks.
+  const QTextLayout* layout = qt->document()->begin().layout();
+  ASSERT_GT(layout->lineCount(), 1);
+  for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+    const QTextLine line = layout->lineAt(i);
+    EXPECT_EQ(qt->document()->characterAt(line.textStart() + line.textLength() - 1), ' ');
+  }
+  edit->LoadFromFile(dir.Write("tramo.txt", words + stretch + "\r\n" + words));
+  EXPECT_TRUE(wrapsAnywhere());
+  EXPECT_EQ(edit->Text(), words + stretch + "\r\n" + words);
+  edit->SetText(words);
+  EXPECT_FALSE(wrapsAnywhere());
+  edit->SetText(stretch);
+  EXPECT_TRUE(wrapsAnywhere());
+  edit->SetText(words);
+  // Pasted or typed in, the stretch changes the breaking too.
+  QTextCursor(qt->document()).insertText(QString(1200, 'b'));
+  EXPECT_TRUE(wrapsAnywhere());
+  EXPECT_EQ(edit->Text(), std::string(1200, 'b') + words);
 }
 
 TEST_F(LayerTest, LoadingAFileThatCannotBeReadKeepsTheTextAndNamesTheFile) {
