@@ -35,19 +35,23 @@ std::FILE* OpenScratch(const fs::path& target, fs::path& scratch) {
 }
 }  // namespace
 
-void SaveReplacing(const std::string& path, const void* data, std::size_t size) {
+FileIdentity SaveReplacing(const std::string& path, const void* data, std::size_t size) {
   const fs::path target(path);
   fs::path scratch;
   std::FILE* f = OpenScratch(target, scratch);
   bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
   ok = std::fflush(f) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
+  // Taken from the open file, once all is written: the rename keeps it, and no one else's
+  // file that comes to stand at the name can be taken for it.
+  const std::optional<FileIdentity> written = IdentityOfOpen(fileno(f));
+  ok = std::fclose(f) == 0 && ok && written.has_value();
   std::error_code ec;
   if (ok) fs::rename(scratch, target, ec);
   if (!ok || ec) {
     fs::remove(scratch, ec);
     throw std::runtime_error("Error al escribir " + path);
   }
+  return *written;
 }
 
 }  // namespace platform

@@ -6,10 +6,13 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/core/Files.h"
+
 namespace platform {
 
-// Throws std::runtime_error naming the file on failure; the previous file, if any, is
-// then untouched and no scratch file is left behind.
-void SaveReplacing(const std::string& path, const void* data, std::size_t size);
+// Returns the identity of the file written, as it stands at path; throws std::runtime_error
+// naming the file on failure, and the previous file, if any, is then untouched and no
+// scratch file is left behind.
+FileIdentity SaveReplacing(const std::string& path, const void* data, std::size_t size);
 
 }  // namespace platform
