@@ -469,8 +469,8 @@ TEST_F(Reading, OnlyTheFileThatTheSynthesisWroteIsPlayed) {
       if (fs::is_directory(v->FWavFile)) fs::remove(v->FWavFile, ec);
       // The next reading from the caret reads on from there.
       Forget();
-      v->Speak(std::string("Uno\r\nDos\r\nTres").substr(static_cast<std::size_t>(caret)), 5, 71,
-               80, -1);
+      v->Speak(std::string("Uno\r\nDos\r\nTres").substr(static_cast<std::size_t>(caret)), 5, 71, 80,
+               -1);
       ReadToTheEnd();
       EXPECT_EQ(syntheses.size(), 3 - failing);
       EXPECT_EQ(OpenedSyntheses().size(), 3 - failing);
@@ -509,13 +509,13 @@ TEST_F(Reading, TwoCopiesSharingTheFolderNeverSpeakEachOthersSentences) {
   const std::uint32_t rateOf[2] = {8000, 11025};
   int ticking = -1;
   std::vector<int> opensBy[2];  // the copy whose file each player opened
-  platform::SetMciObserver([&](platform::MCIDEVICEID, platform::UINT command,
-                               platform::DWORD_PTR, const void* p) {
-    if (command != platform::MCI_OPEN) return;
-    const std::uint32_t rate =
-        HeaderRate(ReadFile(static_cast<const platform::MCI_OPEN_PARMS*>(p)->lpstrElementName));
-    opensBy[ticking].push_back(rate == rateOf[0] ? 0 : rate == rateOf[1] ? 1 : -1);
-  });
+  platform::SetMciObserver(
+      [&](platform::MCIDEVICEID, platform::UINT command, platform::DWORD_PTR, const void* p) {
+        if (command != platform::MCI_OPEN) return;
+        const std::uint32_t rate =
+            HeaderRate(ReadFile(static_cast<const platform::MCI_OPEN_PARMS*>(p)->lpstrElementName));
+        opensBy[ticking].push_back(rate == rateOf[0] ? 0 : rate == rateOf[1] ? 1 : -1);
+      });
   const int beeps = platform::BeepCount();
   v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, 0);
   other.Speak("Cuatro\r\nCinco\r\nSeis", 5, 71, 80, 0);
@@ -540,14 +540,22 @@ TEST_F(Reading, TwoCopiesSharingTheFolderNeverSpeakEachOthersSentences) {
 
 TEST_F(Reading, StopSilencesAtOnceAndDeletesTheFile) {
   unsetenv("SDL_DISKAUDIODELAY");  // the device plays at its real pace
-  v->Speak("Hola a todos los amigos de la casa y de la calle", 5, 71, 80, -1);
-  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  // Several seconds of speech, so that a busy machine still stops it halfway.
+  v->Speak(
+      "Hola a todos los amigos de la casa y de la calle, de la plaza y del barrio entero, "
+      "que vinieron a vernos esta tarde de verano",
+      5, 71, 80, -1);
+  const auto deadline = Clock::now() + std::chrono::seconds(60);
   while (v->FPlayer->GetMode() != pmPlaying) {
     ASSERT_LT(Clock::now(), deadline);
     Step();
   }
   ASSERT_EQ(syntheses.size(), 1u);
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  // Some of the sound has reached the device.
+  while (!fs::exists(heardFile) || fs::file_size(heardFile) == 0) {
+    ASSERT_LT(Clock::now(), deadline);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   ASSERT_EQ(v->FPlayer->GetMode(), pmPlaying);
 
   v->Stop();
