@@ -141,8 +141,7 @@ bool WriteHeader(TCreateVoice& v) {
 }
 
 bool SaveFile(TCreateVoice& v) {
-  platform::SaveReplacing(v.FWavFile, v.WaveStream->Data(), v.WaveStream->Size());
-  v.FFileWritten = true;
+  v.FWrittenFile = platform::SaveReplacing(v.FWavFile, v.WaveStream->Data(), v.WaveStream->Size());
   return true;
 }
 
@@ -211,7 +210,7 @@ void TCreateVoice::ReleaseStreams() {
 }
 
 void TCreateVoice::Synthesize() {
-  FFileWritten = false;
+  FWrittenFile.reset();
   try {
     WalkSteps(*this, SetUpSteps());
   } catch (...) {

@@ -6,8 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/core/Files.h"
 #include "platform/core/MemoryStream.h"
 #include "platform/core/Thread.h"
 #include "speech/LoopState.h"
@@ -47,8 +49,8 @@ class TCreateVoice : public platform::TThread {
   std::unique_ptr<platform::MemoryStream> FVoicingStream;
   SlotArray FBank;
   std::string FWavFile;
-  // Set by a synthesis that wrote FWavFile; false after one that failed.
-  bool FFileWritten = false;
+  // The file that this synthesis wrote at FWavFile, as it stood then; none after a failure.
+  std::optional<platform::FileIdentity> FWrittenFile;
 
   // Working state of one Synthesize call, by owning stage.
   std::unique_ptr<platform::MemoryStream> ReverseScratch;

@@ -79,4 +79,12 @@ class TORVHumanVoices : public platform::TComponent {
   // How far the caret moved past the sentence under synthesis: taken back when that
   // sentence ends without its file.
   std::int32_t FCaretStep = 0;
+  // The current thread's file has been given to the player (or found missing): once per
+  // sentence, never again at later ticks.
+  bool FFileHandedOver = false;
+
+ private:
+  // Hands the file that the current synthesis wrote to the player and starts it; false
+  // (after one beep) when that file is not at FWavFile or the player cannot open it.
+  bool PlayWrittenFile();
 };

@@ -70,6 +70,30 @@ void TORVHumanVoices::Stop() {
   }
 }
 
+bool TORVHumanVoices::PlayWrittenFile() {
+  // Only the file that this reading's synthesis wrote is played: the name is shared (another
+  // copy of the program, a stale file that could not be deleted), and what stands there
+  // may be anyone's, or nothing, or a folder. Every sentence handed to a synthesis has
+  // something to say, so a synthesis that wrote no file (the folder became unwritable, the
+  // disk is full) failed as well.
+  const std::optional<platform::FileIdentity>& written = (*FThread)->FWrittenFile;
+  if (!written || platform::IdentityOf(FWavFile) != written) {
+    platform::MessageBeep(platform::MB_OK);
+    return false;
+  }
+  FPlayer->SetFiles(FWavFile);
+  FPlayer->PlayPause();
+  // A file that the player refuses has had its beep from the player.
+  if (FPlayer->FDeviceID == 0) return false;
+  // The player reads the file by its name: it may have been replaced meanwhile.
+  if (platform::IdentityOf(FWavFile) != written) {
+    FPlayer->Close();
+    platform::MessageBeep(platform::MB_OK);
+    return false;
+  }
+  return true;
+}
+
 void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
   // The reading ends: the timer stops, the last thread, file and device stay until the next
   // Speak or Stop.
@@ -80,19 +104,14 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
   try {
     if (FTimer->Interval() == 10) FTimer->SetInterval(200);
     if (FThread && !(*FThread)->Terminated()) return;  // synthesising
-    // Every sentence handed to a synthesis has something to say: a synthesis that wrote no
-    // file (the folder became unwritable, the disk is full) failed. The reading stops there
-    // with a beep and the caret back at that sentence's start, so that the next reading
-    // tries it again.
-    if (FThread && !(*FThread)->FFileWritten) {
-      if (FFollowCaret) MoveCaret(-FCaretStep);
-      endReading();
-      platform::MessageBeep(platform::MB_OK);
-      return;
-    }
-    if (platform::FileExists(FWavFile) && FPlayer->FDeviceID == 0) {
-      FPlayer->SetFiles(FWavFile);
-      FPlayer->PlayPause();
+    if (FThread && !FFileHandedOver) {
+      FFileHandedOver = true;
+      if (!PlayWrittenFile()) {
+        // The sentence has no file to play. The reading stops there, once, with the caret
+        // back at that sentence's start, so that the next reading tries it again.
+        if (FFollowCaret) MoveCaret(-FCaretStep);
+        endReading();
+      }
       return;
     }
     if (FPlayer->GetMode() == pmPlaying) return;
@@ -112,14 +131,17 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     }
 
     FPlayer->Close();
-    // The previous sentence's file goes before the next synthesis: a synthesis that writes
-    // nothing must not make the next tick play the old sentence again.
-    if (platform::FileExists(FWavFile)) platform::DeleteFile(FWavFile);
+    // The previous sentence's file goes before the next synthesis; a file that another
+    // copy of the program has put at the name since is left to it.
+    if (FThread && (*FThread)->FWrittenFile &&
+        platform::IdentityOf(FWavFile) == (*FThread)->FWrittenFile)
+      platform::DeleteFile(FWavFile);
     FCaretStep = CaretStep(FText, cursor, FSentence);
     if (FFollowCaret) MoveCaret(FCaretStep);
 
     FThread.reset();
     FThread = std::make_unique<platform::ThreadHandle<TCreateVoice>>();
+    FFileHandedOver = false;
     // Filled first, started last: the body sees only a finished thread object.
     TCreateVoice& t = **FThread;
     t.FSentence = FSentence;

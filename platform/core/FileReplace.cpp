@@ -35,7 +35,8 @@ std::FILE* OpenScratch(const fs::path& target, fs::path& scratch) {
 }
 }  // namespace
 
-int TrySaveReplacing(const std::string& path, const void* data, std::size_t size) {
+int TrySaveReplacing(const std::string& path, const void* data, std::size_t size,
+                     FileIdentity* written) {
   const fs::path target(path);
   fs::path scratch;
   std::FILE* f = OpenScratch(target, scratch);
@@ -47,6 +48,10 @@ int TrySaveReplacing(const std::string& path, const void* data, std::size_t size
   errno = 0;
   note(size == 0 || std::fwrite(data, 1, size, f) == size);
   note(std::fflush(f) == 0);
+  // Taken from the open file, once all is written: the rename keeps it, and no one else's
+  // file that comes to stand at the name can be taken for it.
+  const std::optional<FileIdentity> identity = IdentityOfOpen(fileno(f));
+  note(identity.has_value());
   note(std::fclose(f) == 0);
   std::error_code ec;
   if (err == 0) {
@@ -54,12 +59,15 @@ int TrySaveReplacing(const std::string& path, const void* data, std::size_t size
     if (ec) err = ec.value();
   }
   if (err != 0) fs::remove(scratch, ec);
+  if (err == 0 && written) *written = *identity;
   return err;
 }
 
-void SaveReplacing(const std::string& path, const void* data, std::size_t size) {
-  if (TrySaveReplacing(path, data, size) != 0)
+FileIdentity SaveReplacing(const std::string& path, const void* data, std::size_t size) {
+  FileIdentity written;
+  if (TrySaveReplacing(path, data, size, &written) != 0)
     throw std::runtime_error("Error al escribir " + path);
+  return written;
 }
 
 }  // namespace platform

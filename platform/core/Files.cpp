@@ -1,6 +1,7 @@
 #include "platform/core/Files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -64,6 +65,30 @@ bool CanWriteIn(const std::string& folder) {
 bool DeleteFile(const std::string& path) {
   std::error_code ec;
   return FileExists(path) && fs::remove(path, ec);
+}
+
+namespace {
+std::optional<FileIdentity> IdentityOfStat(const struct stat& st) {
+  if (!S_ISREG(st.st_mode)) return std::nullopt;
+  FileIdentity id;
+  id.device = static_cast<std::uint64_t>(st.st_dev);
+  id.inode = static_cast<std::uint64_t>(st.st_ino);
+  id.size = static_cast<std::uint64_t>(st.st_size);
+  id.writtenNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
+}
+}  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  return IdentityOfStat(st);
+}
+
+std::optional<FileIdentity> IdentityOfOpen(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return std::nullopt;
+  return IdentityOfStat(st);
 }
 
 std::string ProgramFile() {

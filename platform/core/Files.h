@@ -2,6 +2,8 @@
 // this platform); folder names returned here end with the path separator.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -22,6 +24,20 @@ bool FileExists(const std::string& path);
 bool CanWriteIn(const std::string& folder);
 // Deletes a file; true when it was deleted.
 bool DeleteFile(const std::string& path);
+
+// What tells a file from another one put at the same name later: where it lives (device
+// and inode), its size and the time of its last write.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t writtenNs = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the plain file at path; none for a missing name, a folder or a link.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+// The identity of an open file.
+std::optional<FileIdentity> IdentityOfOpen(int fd);
 
 // The full path of the program's own file, and its folder with the trailing separator.
 std::string ProgramFile();

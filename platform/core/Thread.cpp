@@ -1,8 +1,20 @@
 #include "platform/core/Thread.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/core/MainLoop.h"
 
 namespace platform {
+namespace {
+// A use of the layer that can only deadlock or run a call on the wrong thread: the program
+// stops here, where the fault is, rather than hang.
+[[noreturn]] void Misuse(const char* rule) {
+  std::fprintf(stderr, "ThreadHandle misuse: %s\n", rule);
+  std::fflush(stderr);
+  std::abort();
+}
+}  // namespace
 
 void TThread::Shared::ServeCall() {
   std::function<void()> c;
@@ -10,6 +22,7 @@ void TThread::Shared::ServeCall() {
     std::lock_guard<std::mutex> l(m);
     if (!pendingCall) return;
     pendingCall = false;
+    serving = true;
     c = std::move(call);
   }
   std::exception_ptr err;
@@ -20,6 +33,7 @@ void TThread::Shared::ServeCall() {
   }
   {
     std::lock_guard<std::mutex> l(m);
+    serving = false;
     callError = err;
     callDone = true;
   }
@@ -32,6 +46,10 @@ bool TThread::Finished() const {
 }
 
 void TThread::Synchronize(const std::function<void()>& call) {
+  if (MainLoop::IsMainThread())
+    Misuse(
+        "Synchronize is called from the thread's body, never on the main thread, which "
+        "would wait for itself to serve the call");
   std::shared_ptr<Shared> s = s_;
   {
     std::lock_guard<std::mutex> lock(s->m);
@@ -53,6 +71,9 @@ void TThread::Synchronize(const std::function<void()>& call) {
 void ThreadRunner::Start() {
   if (started_) return;
   started_ = true;
+  // Settles which thread is the main one, if nothing has yet, before a worker could be the
+  // first to ask.
+  MainLoop::IsMainThread();
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -78,6 +99,17 @@ void ThreadRunner::WaitAndRelease() {
     std::lock_guard<std::mutex> lock(s->m);
     s->finished = true;
     return;
+  }
+  if (!MainLoop::IsMainThread())
+    Misuse(
+        "a started thread is released on the main thread only, which serves its pending "
+        "call");
+  {
+    std::lock_guard<std::mutex> lock(s->m);
+    if (s->serving)
+      Misuse(
+          "a thread is never released inside its own synchronized call, which waits for "
+          "the release as the release waits for it");
   }
   for (;;) {
     {

@@ -7,7 +7,11 @@
 //    and on destruction waits for the thread to end, serving a synchronized call it has
 //    pending, before the T is destroyed (so a call never runs on a half-destroyed object).
 // All real work of this program runs on the main thread; a worker only hands it a call and
-// waits.
+// waits. Three uses would deadlock or run the call on the wrong thread; each aborts the
+// program at once with a message naming the rule it breaks:
+//  - Synchronize is called only from the body's own thread, never on the main thread;
+//  - a started handle is released on the main thread only;
+//  - a handle is never released inside its own synchronized call.
 #pragma once
 
 #include <atomic>
@@ -40,7 +44,8 @@ class TThread {
  protected:
   virtual void Execute() = 0;
   // From the body: runs call on the main thread and returns when it has run. An exception
-  // thrown by call comes back here and is rethrown in the body.
+  // thrown by call comes back here and is rethrown in the body. On the main thread itself
+  // it aborts: nothing would be left to serve the call.
   void Synchronize(const std::function<void()>& call);
 
  private:
@@ -55,6 +60,7 @@ class TThread {
     bool finished = false;
     bool pendingCall = false;
     bool callDone = false;
+    bool serving = false;  // the main thread is running the call
     std::function<void()> call;
     std::exception_ptr callError;
     // Runs the pending call, if any, on the calling (main) thread.
@@ -80,6 +86,7 @@ class ThreadRunner {
   void Start();
   // Waits for the body to end, serving on this (main) thread a synchronized call the body
   // has pending meanwhile. A body that was never started is marked finished at once.
+  // Aborts when called on another thread than the main one, or from inside the call.
   void WaitAndRelease();
   void Run();
   TThread& body_;

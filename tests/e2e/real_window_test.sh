@@ -42,6 +42,16 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*"
+  if [ -n "${DISPLAY:-}" ]; then
+    # What the keys would have reached: the focus, the windows shown and their picture.
+    echo "-- focus: $(xdotool getwindowfocus getwindowname 2>/dev/null)"
+    echo "-- windows shown:"
+    local w
+    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+      echo "$w $(xdotool getwindowname "$w" 2>/dev/null)"
+    done
+    xwd -silent -root >"$out/fail.xwd" 2>/dev/null && echo "-- screen: $out/fail.xwd"
+  fi
   echo "-- watcher state:"
   cat "$out/watch/state" 2>/dev/null
   echo "-- program output:"
@@ -120,7 +130,24 @@ wait_windows() {
   done
 }
 
-key() { xdotool key --clearmodifiers "$@"; }
+# Keys and typed text go to the window named by $target, and only once it has the input
+# focus: a key sent while the focus is still on its way is lost, or lands elsewhere.
+target=""
+await_focus() {
+  local limit=$(( $(now_ms) + 30000 ))
+  until [ "$(xdotool getwindowfocus 2>/dev/null)" = "$target" ]; do
+    [ "$(now_ms)" -ge "$limit" ] && fail "window $target did not get the focus for: $*"
+    sleep 0.02
+  done
+}
+key() {
+  await_focus "$@"
+  xdotool key --clearmodifiers "$@"
+}
+type_text() {
+  await_focus "$1"
+  xdotool type --delay "$2" "$1"
+}
 
 # --- the X server -------------------------------------------------------------------------
 command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed"; exit 77; }
@@ -155,6 +182,7 @@ win=$(timeout 60 xdotool search --sync --onlyvisible --name "ORV Quenvar") ||
   fail "the main window did not appear"
 win=$(echo "$win" | head -n 1)
 xdotool windowfocus --sync "$win" || fail "the main window takes no focus"
+target=$win
 sleep 0.5  # lets the first paint finish; only the picture depends on it
 xwd -silent -id "$win" >"$out/start.xwd" 2>/dev/null || echo "note: no screenshot (xwd missing)"
 if [ -s "$out/start.xwd" ] && command -v xwdtopnm >/dev/null && command -v pnmtopng >/dev/null; then
@@ -167,7 +195,7 @@ fi
 # the second is the longest, the third the shortest.
 xdotool mousemove --window "$win" 200 40 click 1
 key ctrl+End ctrl+shift+Home Delete
-xdotool type --delay 15 "Hoy hace sol. Mañana vamos al campo con la abuela y el perro. Adiós."
+type_text "Hoy hace sol. Mañana vamos al campo con la abuela y el perro. Adiós." 15
 key alt+a
 key Return
 wait_for 60 "first sentence" '[ "$WAVS" -ge 1 ] && [ "$NONZERO" -gt 0 ]'
@@ -254,8 +282,10 @@ open_file() {
   dialog=$(timeout 60 xdotool search --sync --onlyvisible --name "^Abrir" | head -n 1) ||
     fail "the open dialog did not appear"
   xdotool windowfocus --sync "$dialog"
-  xdotool type --delay 10 "$1"
+  target=$dialog
+  type_text "$1" 10
   key Return
+  target=$win
   local limit=$(( $(now_ms) + 60000 ))
   while xdotool search --onlyvisible --name "^Abrir" >/dev/null 2>&1; do
     [ "$(now_ms)" -ge "$limit" ] && fail "the open dialog did not take $1"

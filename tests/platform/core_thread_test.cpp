@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <future>
 #include <memory>
 #include <stdexcept>
@@ -131,18 +134,20 @@ TEST(Thread, ReleaseServesAPendingCall) {
 
 TEST(Thread, ReleaseAlreadyWaitingServesTheCallPostedLater) {
   MainLoop::MarkMainThread();
-  auto* t = new ThreadHandle<SyncThread>(false, 100ms);
+  auto t = std::make_unique<ThreadHandle<SyncThread>>(false, 100ms);
   t->Start();
   ASSERT_TRUE(WaitForBody(**t));
   // The release starts waiting before the body asks for its call. Were it to miss the call,
-  // it would wait for ever; a helper thread keeps that from hanging the test.
-  auto released = std::make_shared<std::promise<void>>();
-  std::future<void> done = released->get_future();
-  std::thread([t, released] {
-    delete t;
-    released->set_value();
-  }).detach();
-  EXPECT_EQ(done.wait_for(10s), std::future_status::ready);
+  // it would wait for ever: a watchdog then ends the test program rather than let it hang.
+  std::promise<void> released;
+  std::thread watchdog([done = released.get_future()] {
+    if (done.wait_for(60s) == std::future_status::ready) return;
+    std::fprintf(stderr, "the release missed the call that the body asked for later\n");
+    std::_Exit(1);
+  });
+  t.reset();
+  released.set_value();
+  watchdog.join();
   MainLoop::ServePending();
 }
 
@@ -161,4 +166,69 @@ TEST(Thread, ExceptionOfTheCallReachesTheBody) {
   t.Start();
   ServeUntil([&] { return t->Finished(); });
   EXPECT_TRUE(t->sawError);
+}
+
+// Each use that would deadlock or run the call on the wrong thread stops the program at once
+// with the rule it breaks.
+class ThreadMisuse : public testing::Test {
+ protected:
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+// A body whose synchronized call runs the given code on the main thread.
+class CallThread : public TThread {
+ public:
+  std::function<void()> inCall;
+
+ protected:
+  void Execute() override {
+    Synchronize([this] { inCall(); });
+  }
+};
+
+TEST_F(ThreadMisuse, ReleasingAHandleInsideItsOwnSynchronizedCallAborts) {
+  EXPECT_DEATH(
+      {
+        MainLoop::MarkMainThread();
+        auto t = std::make_unique<ThreadHandle<CallThread>>();
+        (*t)->inCall = [&t] { t.reset(); };
+        t->Start();
+        ServeUntil([&] { return !t; });
+      },
+      "ThreadHandle misuse: a thread is never released inside its own synchronized call");
+}
+
+TEST_F(ThreadMisuse, SynchronizeOnTheMainThreadAborts) {
+  // Execute called directly: the body runs on the caller's thread.
+  struct Direct : CallThread {
+    void RunHere() { Execute(); }
+  };
+  EXPECT_DEATH(
+      {
+        MainLoop::MarkMainThread();
+        Direct d;
+        d.inCall = [] {};
+        d.RunHere();
+      },
+      "ThreadHandle misuse: Synchronize is called from the thread's body, never on the main "
+      "thread");
+}
+
+TEST_F(ThreadMisuse, ReleasingAStartedHandleOnAWorkerThreadAborts) {
+  EXPECT_DEATH(
+      {
+        MainLoop::MarkMainThread();
+        auto* t = new ThreadHandle<SyncThread>();
+        t->Start();
+        std::thread([t] { delete t; }).join();
+      },
+      "ThreadHandle misuse: a started thread is released on the main thread only");
+}
+
+// The rules stop only misuse: a handle never started may go on any thread, and a release
+// on the main thread outside the call serves it as before.
+TEST_F(ThreadMisuse, AHandleNeverStartedMayBeReleasedAnywhere) {
+  MainLoop::MarkMainThread();
+  auto* t = new ThreadHandle<SyncThread>();
+  std::thread([t] { delete t; }).join();
 }

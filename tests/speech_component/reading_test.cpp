@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,6 +61,7 @@ class Reading : public testing::Test {
       // The previous device has been closed: its sound is all in the capture file.
       if (!opened.empty()) heard.push_back(ReadFile(heardFile));
       opened.push_back(ReadFile(static_cast<const platform::MCI_OPEN_PARMS*>(p)->lpstrElementName));
+      if (onOpen) onOpen();
     });
   }
   void TearDown() override {
@@ -93,6 +95,7 @@ class Reading : public testing::Test {
     s.wroteFile = fs::exists(v->FWavFile);
     if (s.wroteFile) s.wav = ReadFile(v->FWavFile);
     syntheses.push_back(std::move(s));
+    if (afterSynthesis) afterSynthesis(syntheses.size() - 1);
   }
 
   // One period of the timer clock and what the message loop serves after it.
@@ -159,6 +162,10 @@ class Reading : public testing::Test {
   std::unique_ptr<TORVHumanVoices> v;
   int caret = 0;
   std::function<void(std::size_t index, TCreateVoice&)> onSynthesis;
+  // After a synthesis has written its file, before the next tick looks at it.
+  std::function<void(std::size_t index)> afterSynthesis;
+  // As the player opens a file, before the device reads it.
+  std::function<void()> onOpen;
   std::vector<Synthesis> syntheses;
   std::vector<std::string> opened;  // the file's content at each open, in order
   std::vector<std::string> heard;   // what each opened device played
@@ -331,6 +338,10 @@ TEST_F(Reading, AFolderThatTakesNoMoreFilesStopsTheReadingWithABeep) {
     v->LoadVoice(0, 0, 0);
     ASSERT_EQ(fs::path(v->FWavFile).parent_path(), fs::path(folder.Path()));
 
+    // The last reading's file stays; once the folder is read-only Stop cannot delete it.
+    v->Speak("Cero", 5, 71, 80, 0);
+    ReadToTheEnd();
+    ASSERT_TRUE(fs::exists(v->FWavFile));
     folder.Constrain();
     Forget();
     caret = 0;
@@ -338,8 +349,7 @@ TEST_F(Reading, AFolderThatTakesNoMoreFilesStopsTheReadingWithABeep) {
     v->Speak("Uno\r\nDos", 5, 71, 80, -1);
     ReadToTheEnd();
     ASSERT_EQ(Sentences(), (std::vector<std::string>{"Uno\r"}));
-    EXPECT_FALSE(syntheses[0].wroteFile);
-    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(opened.empty());  // nor the old reading's file
     EXPECT_EQ(platform::BeepCount() - beeps, 1);
     EXPECT_EQ(caret, 0);
     EXPECT_FALSE(v->FTimer->Running());
@@ -355,16 +365,197 @@ TEST_F(Reading, AFolderThatTakesNoMoreFilesStopsTheReadingWithABeep) {
   if (tried == 0) GTEST_SKIP() << "no folder could be made unwritable here";
 }
 
+// What stands at the WAV file's name when a sentence's synthesis has ended need not be the
+// file that it wrote: the name is shared with anyone who uses the same folder. The reading
+// plays only its own file; for anything else it stops at that sentence, once, with a beep.
+TEST_F(Reading, OnlyTheFileThatTheSynthesisWroteIsPlayed) {
+  const std::string foreign = dir.File("foreign.wav");
+  auto another = [&] {
+    // Another copy's sentence: a good WAV file of its own.
+    TORVHumanVoices other(nullptr);
+    other.SetSampleRate(11025);
+    other.LoadVoice(0, 0, 0);
+    auto t = std::make_unique<platform::ThreadHandle<TCreateVoice>>();
+    (*t)->FSentence = "Otra cosa.";
+    (*t)->FSpeed = 5;
+    (*t)->FPitch = 71;
+    (*t)->FVolume = 80;
+    (*t)->FSampleRate = 11025;
+    (*t)->FBank = other.FBank;
+    (*t)->FWavFile = foreign;
+    t->Start();
+    ASSERT_TRUE(testsupport::ServeMainLoopUntil([&] { return (*t)->Terminated(); },
+                                                std::chrono::seconds(20)));
+  };
+  auto keepingItsIdentity = [](const std::string& path, const std::function<void()>& change) {
+    const auto written = fs::last_write_time(path);
+    change();
+    fs::last_write_time(path, written);
+  };
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& wav)> change;
+    int opens;  // devices asked for the sentence's file
+  } cases[] = {
+      {"deleted", [](const std::string& wav) { fs::remove(wav); }, 0},
+      {"another copy's sentence moved over it",
+       [&](const std::string& wav) {
+         another();
+         fs::rename(foreign, wav);
+       },
+       0},
+      {"garbage moved over it",
+       [&](const std::string& wav) {
+         testsupport::WriteFile(foreign, std::string(fs::file_size(wav), 'x'));
+         fs::rename(foreign, wav);
+       },
+       0},
+      {"rewritten in place",
+       [&](const std::string& wav) {
+         const std::string old = ReadFile(wav);
+         testsupport::WriteFile(wav, old.substr(0, old.size() - 2) + "xx");
+       },
+       0},
+      {"a folder in its place",
+       [](const std::string& wav) {
+         fs::remove(wav);
+         fs::create_directory(wav);
+       },
+       0},
+      {"a link to it",
+       [&](const std::string& wav) {
+         fs::rename(wav, foreign);
+         fs::create_symlink(foreign, wav);
+       },
+       0},
+      // The file is this synthesis's own, but the player cannot open it: it beeps itself.
+      {"spoilt in place, the player refuses it",
+       [&](const std::string& wav) {
+         keepingItsIdentity(wav, [&] {
+           std::fstream f(wav, std::ios::in | std::ios::out | std::ios::binary);
+           f.write("NOT A WAVE FILE", 15);
+         });
+       },
+       1},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t failing : {0u, 1u}) {
+      SCOPED_TRACE(std::string(c.what) + ", sentence " + std::to_string(failing));
+      Forget();
+      caret = 0;
+      afterSynthesis = [&](std::size_t index) {
+        if (index == failing) c.change(v->FWavFile);
+      };
+      const int beeps = platform::BeepCount();
+      v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, -1);
+      ReadToTheEnd();
+      afterSynthesis = nullptr;
+      // Never passed over: the reading stops at that sentence, with the caret at its start.
+      EXPECT_EQ(syntheses.size(), failing + 1);
+      EXPECT_EQ(caret, failing == 0 ? 0 : 5);
+      std::vector<int> played;
+      for (std::size_t k = 0; k < failing; ++k) played.push_back(static_cast<int>(k));
+      for (int k = 0; k < c.opens; ++k) played.push_back(-1);
+      EXPECT_EQ(OpenedSyntheses(), played);
+      if (failing == 1) ExpectHeard(ReadFile(heardFile), syntheses[0].wav);
+      EXPECT_EQ(platform::BeepCount() - beeps, 1);
+      // Once: no tick comes back to it.
+      platform::ManualTimers::Advance(2000);
+      EXPECT_EQ(platform::BeepCount() - beeps, 1);
+      EXPECT_EQ(opened.size(), played.size());
+      EXPECT_EQ(v->FPlayer->FDeviceID, 0);
+
+      std::error_code ec;
+      if (fs::is_directory(v->FWavFile)) fs::remove(v->FWavFile, ec);
+      // The next reading from the caret reads on from there.
+      Forget();
+      v->Speak(std::string("Uno\r\nDos\r\nTres").substr(static_cast<std::size_t>(caret)), 5, 71, 80,
+               -1);
+      ReadToTheEnd();
+      EXPECT_EQ(syntheses.size(), 3 - failing);
+      EXPECT_EQ(OpenedSyntheses().size(), 3 - failing);
+      EXPECT_EQ(platform::BeepCount() - beeps, 1);
+      fs::remove(foreign, ec);
+    }
+  }
+}
+
+// The player opens the file by its name: a file put there between the check and the open is
+// not played either.
+TEST_F(Reading, AFileReplacedAsThePlayerOpensItIsNotPlayed) {
+  const std::string foreign = dir.File("foreign.wav");
+  onOpen = [&] {
+    onOpen = nullptr;
+    testsupport::WriteFile(foreign, ReadFile(v->FWavFile));
+    fs::rename(foreign, v->FWavFile);
+  };
+  const int beeps = platform::BeepCount();
+  v->Speak("Uno\r\nDos", 5, 71, 80, -1);
+  ReadToTheEnd();
+  EXPECT_EQ(Sentences(), (std::vector<std::string>{"Uno\r"}));
+  EXPECT_EQ(v->FPlayer->FDeviceID, 0);  // closed again at once
+  EXPECT_EQ(platform::BeepCount() - beeps, 1);
+  EXPECT_EQ(caret, 0);
+}
+
+// Two copies of the program whose TEMP is the same folder write the same file name. Neither
+// speaks the other's sentence: the copy whose file was replaced stops with a beep.
+TEST_F(Reading, TwoCopiesSharingTheFolderNeverSpeakEachOthersSentences) {
+  TORVHumanVoices other(nullptr);
+  ASSERT_EQ(other.FWavFile, v->FWavFile);
+  other.SetSampleRate(11025);  // tells the two copies' files apart
+  other.LoadVoice(0, 0, 0);
+  TORVHumanVoices* copies[2] = {v.get(), &other};
+  const std::uint32_t rateOf[2] = {8000, 11025};
+  int ticking = -1;
+  std::vector<int> opensBy[2];  // the copy whose file each player opened
+  platform::SetMciObserver(
+      [&](platform::MCIDEVICEID, platform::UINT command, platform::DWORD_PTR, const void* p) {
+        if (command != platform::MCI_OPEN) return;
+        const std::uint32_t rate =
+            HeaderRate(ReadFile(static_cast<const platform::MCI_OPEN_PARMS*>(p)->lpstrElementName));
+        opensBy[ticking].push_back(rate == rateOf[0] ? 0 : rate == rateOf[1] ? 1 : -1);
+      });
+  const int beeps = platform::BeepCount();
+  v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, 0);
+  other.Speak("Cuatro\r\nCinco\r\nSeis", 5, 71, 80, 0);
+  auto done = [&](TORVHumanVoices* c) { return !c->FThread || (*c->FThread)->Terminated(); };
+  const auto deadline = Clock::now() + std::chrono::seconds(60);
+  // Both tick in turn, as two programs' timers would; each serves the other's synthesis.
+  while (v->FTimer->Running() || other.FTimer->Running()) {
+    ASSERT_LT(Clock::now(), deadline) << "the readings do not end";
+    for (ticking = 0; ticking < 2; ++ticking)
+      if (copies[ticking]->FTimer->Running()) copies[ticking]->TimerTick(nullptr);
+    ASSERT_TRUE(testsupport::ServeMainLoopUntil([&] { return done(v.get()) && done(&other); },
+                                                std::chrono::seconds(20)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  // The first two sentences were written one over the other: the copy that wrote first
+  // stopped there, and the other read all of its own.
+  EXPECT_EQ(platform::BeepCount() - beeps, 1);
+  const int reader = opensBy[0].empty() ? 1 : 0;
+  EXPECT_EQ(opensBy[reader], std::vector<int>(3, reader));
+  EXPECT_TRUE(opensBy[1 - reader].empty());
+}
+
 TEST_F(Reading, StopSilencesAtOnceAndDeletesTheFile) {
   unsetenv("SDL_DISKAUDIODELAY");  // the device plays at its real pace
-  v->Speak("Hola a todos los amigos de la casa y de la calle", 5, 71, 80, -1);
-  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  // Several seconds of speech, so that a busy machine still stops it halfway.
+  v->Speak(
+      "Hola a todos los amigos de la casa y de la calle, de la plaza y del barrio entero, "
+      "que vinieron a vernos esta tarde de verano",
+      5, 71, 80, -1);
+  const auto deadline = Clock::now() + std::chrono::seconds(60);
   while (v->FPlayer->GetMode() != pmPlaying) {
     ASSERT_LT(Clock::now(), deadline);
     Step();
   }
   ASSERT_EQ(syntheses.size(), 1u);
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  // Some of the sound has reached the device.
+  while (!fs::exists(heardFile) || fs::file_size(heardFile) == 0) {
+    ASSERT_LT(Clock::now(), deadline);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   ASSERT_EQ(v->FPlayer->GetMode(), pmPlaying);
 
   v->Stop();
