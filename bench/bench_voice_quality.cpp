@@ -42,10 +42,10 @@
 #include "bench/BenchSupport.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
-#include "speech/SynthesisSteps.h"
 #include "tests/support/Files.h"
 #include "tools/bankrec/Cutting.h"
 #include "tools/bankrec/Joins.h"
+#include "tools/bankrec/Listening.h"
 
 namespace fs = std::filesystem;
 using bankrec::Wave;
@@ -56,9 +56,8 @@ constexpr double Rate = 22050;
 constexpr int Pitches[] = {20, 40, 80, 110, 200, 400};
 constexpr int PitchCount = 6, TimbreCount = 10;
 constexpr int Workers = 4;
-constexpr int MaxTokens = 96, MaxSentences = 64;
-
-int PresetPitch(int bank) { return bank % 2 == 1 ? 110 : 40; }
+constexpr int MaxSentences = 64;
+const auto& Words = bankrec::VowelRegions;
 
 // The voice as a load with analog speed 0 prepares it.
 SlotArray LoadedVoice(int bank) {
@@ -71,114 +70,11 @@ SlotArray LoadedVoice(int bank) {
   return slots;
 }
 
-// One phoneme of a sentence as the step trace finds it in the output.
-struct Phone {
-  int start, length, slot, repeats;
-  std::uint8_t letter;
-  bool stressed;
-};
-
-// The synthesis being traced (one per process) and the phonemes it has appended.
-TCreateVoice* g_traced = nullptr;
-std::vector<Phone>* g_phones = nullptr;
-
-bool IsAccented(std::uint8_t c) {
-  return c == 0xE1 || c == 0xE9 || c == 0xED || c == 0xF3 || c == 0xFA;
-}
-
-// The plain vowel of a (possibly accented) vowel letter, 0 for any other.
-char PlainVowel(std::uint8_t c) {
-  switch (c) {
-    case 'a':
-    case 0xE1:
-      return 'a';
-    case 'e':
-    case 0xE9:
-      return 'e';
-    case 'i':
-    case 0xED:
-      return 'i';
-    case 'o':
-    case 0xF3:
-      return 'o';
-    case 'u':
-    case 0xFA:
-      return 'u';
-    default:
-      return 0;
-  }
-}
-
-void Collect(const char* step, std::int32_t position, const std::string& sentence) {
-  if (!g_traced || !g_phones || std::strcmp(step, "append phoneme") != 0) return;
-  const TCreateVoice& v = *g_traced;
-  Phone p{};
-  p.start = static_cast<int>(v.WaveStream->Size() - 44) / 2;
-  p.length = static_cast<int>(v.FPhoneStream->Size()) / 2;
-  p.slot = v.Loop.ChosenSlot;
-  p.repeats = v.Prosody.Repeats;
-  p.letter = v.Loop.CurrentLetter;
-  const auto at = position >= 1 && position <= static_cast<std::int32_t>(sentence.size())
-                      ? static_cast<std::uint8_t>(sentence[position - 1])
-                      : std::uint8_t{0};
-  p.stressed = IsAccented(p.letter) || (IsAccented(at) && PlainVowel(at) == PlainVowel(p.letter));
-  g_phones->push_back(p);
-}
+using bankrec::PresetPitch;
 
 struct Setting {
   int pitch = 40, timbre = 0;
 };
-
-// One sentence through the engine with the first preset of the voice, at `s`'s pitch and
-// timbre; the phonemes appended go to `phones` when it is given.
-Wave Speak(const SlotArray& voice, const Setting& s, const std::string& sentence,
-           const fs::path& wav, std::vector<Phone>* phones = nullptr) {
-  std::error_code ec;
-  fs::remove(wav, ec);
-  TCreateVoice v;
-  v.FSentence = sentence;
-  v.FSampleRate = 22050;
-  v.FPitch = static_cast<std::int16_t>(s.pitch);
-  v.FSpeed = 5;
-  v.FTimbre = static_cast<std::uint16_t>(s.timbre);
-  v.FReverb = 0;
-  v.FCompressor = 0;
-  v.FVolume = 99;
-  v.FVoicingAmp = 28 * 256;  // bass cut 2
-  v.FTreble = 0;
-  v.FBank = voice;
-  v.FWavFile = wav.string();
-  g_traced = &v;
-  g_phones = phones;
-  v.Synthesize();
-  g_traced = nullptr;
-  g_phones = nullptr;
-  const std::string bytes = testsupport::ReadFile(wav);
-  if (bytes.size() <= 44) return {};
-  return bankrec::FromSamples(bytes.substr(44));
-}
-
-void Fft(std::vector<std::complex<double>>& a) {
-  const std::size_t n = a.size();
-  for (std::size_t i = 1, j = 0; i < n; ++i) {
-    std::size_t bit = n >> 1;
-    for (; j & bit; bit >>= 1) j ^= bit;
-    j ^= bit;
-    if (i < j) std::swap(a[i], a[j]);
-  }
-  for (std::size_t len = 2; len <= n; len <<= 1) {
-    const std::complex<double> w =
-        std::polar(1.0, -2 * std::numbers::pi / static_cast<double>(len));
-    for (std::size_t i = 0; i < n; i += len) {
-      std::complex<double> wk = 1;
-      for (std::size_t k = 0; k < len / 2; ++k, wk *= w) {
-        const auto u = a[i + k], t = a[i + k + len / 2] * wk;
-        a[i + k] = u + t;
-        a[i + k + len / 2] = u - t;
-      }
-    }
-  }
-}
 
 // Energy in bands (Hz) and in all, by Hann-windowed frames of 2048 samples.
 constexpr double Bands[][2] = {{0, 300}, {1000, 2000}, {2000, 3000}, {3000, 4000}};
@@ -195,7 +91,7 @@ void BandEnergy(const Wave& x, double* band, double& all) {
       e += w * w;
     }
     all += e;
-    Fft(a);
+    bankrec::Fft(a);
     for (int b = 0; b < BandCount; ++b) {
       const int lo = static_cast<int>(std::ceil(Bands[b][0] * N / Rate));
       const int hi = static_cast<int>(Bands[b][1] * N / Rate);
@@ -229,39 +125,6 @@ bool FirstVowel(const Wave& x, int& from, int& to) {
   return false;
 }
 
-// F1 and F2 of the middle half of a vowel: linear prediction of order 12 at half the rate,
-// the two lowest resonances above 150 Hz narrower than 600 Hz.
-bool Formants(const Wave& vowel, double& f1, double& f2) {
-  const std::size_t n = vowel.size();
-  const Wave mid(vowel.begin() + static_cast<long>(n / 4),
-                 vowel.begin() + static_cast<long>(3 * n / 4));
-  Wave half;
-  for (std::size_t i = 2; i + 1 < mid.size(); i += 2)
-    half.push_back(0.25 * mid[i - 1] + 0.5 * mid[i] + 0.25 * mid[i + 1]);
-  if (half.size() < 26) return false;
-  std::vector<double> found;
-  for (const auto& r : bankrec::Resonances(bankrec::Lpc(half, 12), Rate / 2))
-    if (r.freq > 150 && r.bandwidth < 600) found.push_back(r.freq);
-  if (found.size() < 2) return false;
-  f1 = found[0];
-  f2 = found[1];
-  return true;
-}
-
-// Spanish vowel regions (Hz) that hold men's and women's vowels alike.
-struct Region {
-  const char* word;
-  char vowel;
-  double f1Lo, f1Hi, f2Lo, f2Hi;
-  bool Holds(double f1, double f2) const {
-    return f1 >= f1Lo && f1 <= f1Hi && f2 >= f2Lo && f2 <= f2Hi;
-  }
-} const Words[] = {
-    {"papa", 'a', 650, 1150, 1100, 1900}, {"pepe", 'e', 350, 650, 1600, 2600},
-    {"pipa", 'i', 200, 420, 2000, 3200},  {"popa", 'o', 400, 750, 700, 1250},
-    {"pupa", 'u', 200, 450, 600, 1200},
-};
-
 // What one cell measures. A cell at the voice's preset also measures the vowels, the DC
 // and the spectrum.
 struct Cell {
@@ -275,9 +138,9 @@ struct Cell {
   double band[BandCount], all;
   double wordF1[5], wordF2[5];
   bool wordFound[5];
-  int tokens[5];
-  double tokF1[5][MaxTokens], tokF2[5][MaxTokens];
-  bool tokFound[5][MaxTokens];
+  bankrec::RunningVowels::Vowel vowels[5];
+  double closest;
+  int closestA, closestB;
   int sentences;
   double dc[MaxSentences];
 };
@@ -285,52 +148,35 @@ struct Cell {
 void Measure(Cell& c, const std::vector<std::string>& sentences, const fs::path& wav) {
   const SlotArray voice = LoadedVoice(c.bank);
   platform::RandSeed(12345);
-  std::vector<Phone> phones;
+  std::vector<bankrec::Phone> phones;
+  bankrec::RunningVowels running;
   for (const std::string& s : sentences) {
     phones.clear();
-    const Wave x = Speak(voice, c.setting, s, wav, &phones);
+    const Wave x =
+        bankrec::Speak(voice, c.setting.pitch, c.setting.timbre, s, wav.string(), &phones);
     c.seconds += static_cast<double>(x.size()) / Rate;
     for (int at : bankrec::Clicks(x)) {
       ++c.clicks;
-      for (const Phone& p : phones)
+      for (const bankrec::Phone& p : phones)
         if (at >= p.start && at < p.start + p.length) ++c.clicksBySlot[p.slot];
     }
     if (!c.preset) continue;
     BandEnergy(x, c.band, c.all);
-    double sum = 0;
-    int count = 0;
-    for (double v : x)
-      if (v != 0) {
-        sum += v;
-        ++count;
-      }
-    if (c.sentences < MaxSentences) c.dc[c.sentences++] = count ? 100 * sum / count / 32767 : 0;
-    for (const Phone& p : phones) {
-      const char vowel = PlainVowel(p.letter);
-      if (!vowel || !p.stressed || p.repeats < 2) continue;
-      const int v = static_cast<int>(std::strchr("aeiou", vowel) - "aeiou");
-      if (c.tokens[v] >= MaxTokens || p.start + p.length > static_cast<int>(x.size())) continue;
-      const int k = c.tokens[v]++;
-      c.tokFound[v][k] = Formants(Wave(x.begin() + p.start, x.begin() + p.start + p.length),
-                                  c.tokF1[v][k], c.tokF2[v][k]);
-    }
+    if (c.sentences < MaxSentences) c.dc[c.sentences++] = bankrec::Offset(x);
+    running.Add(x, phones);
   }
   if (!c.preset) return;
+  for (int v = 0; v < 5; ++v) c.vowels[v] = running.Of(v);
+  c.closest = running.ClosestPair(c.closestA, c.closestB);
   for (int v = 0; v < 5; ++v) {
-    const Wave x = Speak(voice, c.setting, std::string(Words[v].word) + ".", wav);
+    const Wave x = bankrec::Speak(voice, c.setting.pitch, c.setting.timbre,
+                                  std::string(Words[v].word) + ".", wav.string());
     int from = 0, to = 0;
-    c.wordFound[v] = FirstVowel(x, from, to) &&
-                     Formants(Wave(x.begin() + from, x.begin() + to), c.wordF1[v], c.wordF2[v]);
+    c.wordFound[v] =
+        FirstVowel(x, from, to) &&
+        bankrec::VowelFormants(Wave(x.begin() + from, x.begin() + to), c.wordF1[v], c.wordF2[v]);
   }
 }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-double Semitones(double a, double b) { return 12 * std::log2(a / b); }
 
 std::string ReadText(const fs::path& file) {
   const auto text = testsupport::ReadFileIfThere(file);
@@ -349,7 +195,6 @@ int main(int argc, char** argv) {
       args.empty() ? fs::path(ORV_BENCH_DIR) / "texto_noticias.txt" : fs::path(args[0]);
   const std::vector<std::string> sentences = bench::Sentences(ReadText(textFile));
   const testsupport::TempDir dir("quality");
-  SetStepTrace(Collect);
 
   std::vector<Cell> plan;
   for (int bank = 0; bank < banks::BankCount; ++bank)
@@ -406,7 +251,7 @@ int main(int argc, char** argv) {
       "Preset: clicks, vowels of single words, spectrum (dB of the whole below 300 Hz "
       "in %%; bands in dB of full scale)\n");
   std::printf("%-9s %5s %8s %8s", "voice", "pitch", "seconds", "clicks/s");
-  for (const Region& r : Words) std::printf("  %11s", r.word);
+  for (const bankrec::VowelRegion& r : Words) std::printf("  %11s", r.word);
   std::printf("  %6s %6s %6s %6s\n", "<300Hz", "1-2k", "2-3k", "3-4k");
   for (int bank = 0; bank < banks::BankCount; ++bank) {
     const Cell& c = preset(bank);
@@ -460,50 +305,25 @@ int main(int argc, char** argv) {
       "\nRunning-speech vowels at the preset: median F1/F2 of the stressed vowels, "
       "share in region and tokens; closest pair in semitones\n");
   std::printf("%-9s", "voice");
-  for (const Region& r : Words) std::printf("  %-20c", r.vowel);
+  for (const bankrec::VowelRegion& r : Words) std::printf("  %-20c", r.vowel);
   std::printf("  %s\n", "closest");
   for (int bank = 0; bank < banks::BankCount; ++bank) {
     const Cell& c = preset(bank);
-    double m1[5] = {}, m2[5] = {};
-    bool have[5] = {};
     std::printf("%-9s", name(bank).c_str());
     for (int v = 0; v < 5; ++v) {
-      std::vector<double> f1, f2;
-      int in = 0;
-      for (int k = 0; k < c.tokens[v]; ++k) {
-        if (!c.tokFound[v][k]) continue;
-        f1.push_back(c.tokF1[v][k]);
-        f2.push_back(c.tokF2[v][k]);
-        if (Words[v].Holds(c.tokF1[v][k], c.tokF2[v][k])) ++in;
-      }
-      if (f1.empty()) {
+      const bankrec::RunningVowels::Vowel& r = c.vowels[v];
+      if (!r.resolved) {
         std::printf("  %-20s", "--");
         continue;
       }
-      have[v] = true;
-      m1[v] = Median(f1);
-      m2[v] = Median(f2);
       char cellText[64];
-      std::snprintf(cellText, sizeof cellText, "%4.0f/%4.0f%s %3.0f%% %2d", m1[v], m2[v],
-                    Words[v].Holds(m1[v], m2[v]) ? " " : "*", 100.0 * in / std::max(1, c.tokens[v]),
-                    c.tokens[v]);
+      std::snprintf(cellText, sizeof cellText, "%4.0f/%4.0f%s %3.0f%% %2d", r.f1, r.f2,
+                    Words[v].Holds(r.f1, r.f2) ? " " : "*", 100 * r.Share(), r.tokens);
       std::printf("  %-20s", cellText);
     }
-    double closest = 1e9;
-    int ca = -1, cb = -1;
-    for (int a = 0; a < 5; ++a)
-      for (int b = a + 1; b < 5; ++b) {
-        if (!have[a] || !have[b]) continue;
-        const double d = std::hypot(Semitones(m1[a], m1[b]), Semitones(m2[a], m2[b]));
-        if (d < closest) {
-          closest = d;
-          ca = a;
-          cb = b;
-        }
-      }
-    if (ca >= 0)
-      std::printf("  %c-%c %4.1f%s\n", Words[ca].vowel, Words[cb].vowel, closest,
-                  closest < 6 ? "*" : "");
+    if (c.closestA >= 0)
+      std::printf("  %c-%c %4.1f%s\n", Words[c.closestA].vowel, Words[c.closestB].vowel, c.closest,
+                  c.closest < 6 ? "*" : "");
     else
       std::printf("  --\n");
   }

@@ -31,9 +31,9 @@
 
 #include "banks/BankText.h"
 #include "platform/core/Random.h"
-#include "speech/CreateVoice.h"
 #include "tools/bankrec/Cutting.h"
 #include "tools/bankrec/Joins.h"
+#include "tools/bankrec/Listening.h"
 #include "tools/bankrec/Voiceless.h"
 
 namespace fs = std::filesystem;
@@ -463,7 +463,7 @@ class Recorder {
       std::vector<Option> options;
       for (double taper : {0.1, 0.07, 0.05}) {
         for (int k = 0; k < 36; ++k) {
-          const Wave turned = RotatePhase(plain, std::numbers::pi * k / 36);
+          const Wave turned = RotatePhase(plain, std::numbers::pi * k / 18);
           Option o{1e18, {}, {}, 0, taper};
           int tried = 0;
           for (int at : CentredStarts(turned, centre, length)) {
@@ -472,6 +472,7 @@ class Recorder {
             const Wave cut(turned.begin() + at, turned.begin() + at + length);
             Wave w = cut;
             SmoothPeriod(w, taper);
+            RemoveOffset(w);
             const double kept = resolved ? moved(w) : 0;
             const double score =
                 (kept > 0.06 ? 10 + kept : 0) +
@@ -495,8 +496,7 @@ class Recorder {
       p.wrap = options.front().wrap;
       p.taper = options.front().taper;
       for (const Option& o : options)
-        if (o.score <= options.front().score + 0.05 && p.options.size() < 12)
-          p.options.push_back(o.smoothed);
+        if (o.score < 10 || p.options.empty()) p.options.push_back(o.smoothed);
       p.measured = measured;
       p.setting = s;
       if (Peak(p.wave) >= 32767) throw RecordingError(slot + ": the speaker's output clipped");
@@ -602,9 +602,9 @@ struct Turns {
   std::vector<Wave> options;
 };
 
-// Sentences of our own for the offset: each vowel stressed and unstressed, after and
-// before consonants, l, m and n and other vowels (Windows-1252).
-const char* const OffsetSentences[] = {
+// Sentences of our own for the choices below: each vowel stressed and unstressed, after and
+// before consonants, l, m, n and other vowels (Windows-1252).
+const char* const CheckSentences[] = {
     "Mi abuela guarda las llaves del coche en una caja de madera.",
     "El lunes por la noche hubo tormenta y se fue la luz en todo el pueblo.",
     "Los ni\xF1os corren por el parque mientras sus padres charlan en un banco.",
@@ -613,47 +613,52 @@ const char* const OffsetSentences[] = {
     "Compr\xE9 pan, queso y una botella de aceite en el mercado.",
     "El m\xE9"
     "dico dijo que el pulso del enfermo era normal.",
-    "Subimos a la cumbre con fr\xED"
-    "o, pero el paisaje val\xED"
+    "Subimos a la cumbre con fr\xEDo, pero el paisaje val\xED"
     "a la pena.",
     "Ayer cenamos pescado frito con lim\xF3n y ensalada de tomate.",
     "Un tren nocturno une las dos ciudades en ocho horas.",
     "Ma\xF1"
     "ana temprano iremos al museo de arte moderno.",
+    "Tu t\xEDo Julio cultiva uvas y lechugas junto al r\xEDo.",
+    "El b\xFAho nocturno vuela sobre la luna llena de junio.",
+    "Cada uno de los alumnos ley\xF3 un libro distinto durante el curso.",
+    "Los turistas suben en grupo al \xFAltimo piso de la torre.",
 };
 
-// The largest offset, in percent of full scale, of the sentences above as the engine speaks
-// them with the bank's slots at the voice's first preset: the mean of each sentence's
-// non-zero samples.
-double WorstOffset(const std::vector<std::string>& slots, int bank, const fs::path& wav) {
+// How far the engine's rendering of the bank, speaking the sentences above with the voice's
+// first preset, misses the voice targets, as a sum of penalties: the offsets of the
+// sentences (the volume step scales a sentence's positive and negative half-waves apart,
+// so periods whose two peaks come out unequal give it one), RMS in units of 0.25 % of full
+// scale; and for the stressed vowels of running speech, per vowel the share of tokens out
+// of its region and a median out of it, and a closest pair under 6 semitones. `worst` gets
+// the largest offset.
+double Miss(const std::vector<std::string>& slots, int bank, const fs::path& wav,
+            double* worst = nullptr) {
   SlotArray voice;
   for (int s = 0; s < Slots; ++s) voice[static_cast<std::size_t>(s)] = slots[s];
-  double worst = 0;
   platform::RandSeed(12345);
-  for (const char* sentence : OffsetSentences) {
-    TCreateVoice v;
-    v.FSentence = sentence;
-    v.FSampleRate = 22050;
-    v.FPitch = static_cast<std::int16_t>(bank % 2 ? 110 : 40);
-    v.FSpeed = 5;
-    v.FVolume = 99;
-    v.FVoicingAmp = static_cast<std::int16_t>(Voicing);
-    v.FBank = voice;
-    v.FWavFile = wav.string();
-    v.Synthesize();
-    std::ifstream f(wav, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (bytes.size() <= 44) throw RecordingError("the engine spoke nothing of a test sentence");
-    double sum = 0;
-    int count = 0;
-    for (double x : FromSamples(bytes.substr(44)))
-      if (x != 0) {
-        sum += x;
-        ++count;
-      }
-    worst = std::max(worst, std::fabs(100 * sum / std::max(1, count) / 32767));
+  RunningVowels vowels;
+  std::vector<Phone> phones;
+  double squares = 0, largest = 0;
+  for (const char* sentence : CheckSentences) {
+    phones.clear();
+    const Wave x = Speak(voice, PresetPitch(bank), 0, sentence, wav.string(), &phones);
+    if (x.empty()) throw RecordingError("the engine spoke nothing of a check sentence");
+    const double offset = Offset(x);
+    squares += offset * offset;
+    largest = std::max(largest, std::fabs(offset));
+    vowels.Add(x, phones);
   }
-  return worst;
+  if (worst) *worst = largest;
+  double miss = std::sqrt(squares / std::size(CheckSentences)) / 0.25;
+  for (int v = 0; v < 5; ++v) {
+    const RunningVowels::Vowel r = vowels.Of(v);
+    miss += 2 * (1 - r.Share());
+    if (!r.resolved || !VowelRegions[v].Holds(r.f1, r.f2)) miss += 1;
+  }
+  int a = 0, b = 0;
+  miss += std::max(0.0, 6 - vowels.ClosestPair(a, b)) / 2;
+  return miss;
 }
 
 std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs::path& scratch) {
@@ -678,9 +683,11 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs:
     turns.push_back({p.base, level, per.options});
     double f1 = 0, f2 = 0;
     FirstFormants(per.wave, f1, f2);
-    std::printf("  %s: period %d (measured %.2f, %d Hz, setting %d), step %.3f, F1 %.0f F2 %.0f\n",
-                p.label, lengths[v], per.measured, per.setting.hz, per.setting.pitch, per.wrap, f1,
-                f2);
+    std::printf(
+        "  %s: period %d (measured %.2f, %d Hz, setting %d), step %.3f, F1 %.0f F2 %.0f, %zu "
+        "turns\n",
+        p.label, lengths[v], per.measured, per.setting.hz, per.setting.pitch, per.wrap, f1, f2,
+        per.options.size());
     slots[p.base] = Checked(per.wave, level, slot, p);
   }
   if (std::fabs(sum / 5 - voice.period) > 1)
@@ -699,8 +706,8 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs:
     Period per = rec.CutPeriod(bank, slot, said, p.speak, length, 2.5, true, level);
     per.wave = per.options.front();
     turns.push_back({p.base, level, per.options});
-    std::printf("  %s: period %zu (measured %.2f), step %.3f\n", p.label, per.wave.size(),
-                per.measured, per.wrap);
+    std::printf("  %s: period %zu (measured %.2f), step %.3f, %zu turns\n", p.label,
+                per.wave.size(), per.measured, per.wrap, per.options.size());
     slots[p.base] = Checked(per.wave, level, slot, p);
   }
 
@@ -742,13 +749,12 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs:
     }
     if (!lengths.empty()) std::printf("  %s:%s samples\n", Shown(p.label).c_str(), lengths.c_str());
   }
-  // The engine's volume step scales a sentence's positive and negative half-waves apart,
-  // each to its own peak, so periods whose two peaks come out unequal in the engine's
-  // rendering give a sentence an offset. Each period slot in turn takes the phase turn that
-  // leaves the smallest, twice round.
-  const fs::path wav = scratch / "offset.wav";
-  double offset = WorstOffset(slots, bank, wav);
-  const double before = offset;
+  // Each period slot in turn takes the phase turn with which the engine's rendering misses
+  // the voice targets least (Miss), twice round.
+  const fs::path wav = scratch / "check.wav";
+  double worstBefore = 0, worst = 0;
+  const double before = Miss(slots, bank, wav, &worstBefore);
+  double miss = before;
   for (int round = 0; round < 2; ++round) {
     for (const Turns& c : turns) {
       const Phoneme& p = *std::find_if(std::begin(Table), std::end(Table),
@@ -757,17 +763,20 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs:
       std::string chosen = slots[c.slot];
       for (const Wave& w : c.options) {
         slots[c.slot] = Checked(w, c.level, name, p);
-        const double o = WorstOffset(slots, bank, wav);
-        if (o < offset - 1e-9) {
-          offset = o;
+        const double m = Miss(slots, bank, wav);
+        if (m < miss - 1e-9) {
+          miss = m;
           chosen = slots[c.slot];
         }
       }
       slots[c.slot] = chosen;
     }
   }
-  std::printf("  offset: %.2f %% of full scale at most (%.2f with the first choices)\n", offset,
-              before);
+  Miss(slots, bank, wav, &worst);
+  std::printf(
+      "  miss %.2f, offset %.2f %% of full scale at most (%.2f and %.2f with the first "
+      "choices)\n",
+      miss, worst, before, worstBefore);
   std::string text;
   for (const auto& s : slots) text += banks::WriteElement(s);
   return text;

@@ -168,15 +168,6 @@ Wave RotatePhase(const Wave& x, double angle) {
   return y;
 }
 
-double PeakRatio(const Wave& x) {
-  double hi = 0, lo = 0;
-  for (double v : x) {
-    hi = std::max(hi, v);
-    lo = std::min(lo, v);
-  }
-  return lo < 0 ? hi / -lo : 1e9;
-}
-
 Wave RenderedPeriod(const Wave& period, double voicing, int hz) {
   const double bytes = std::nearbyint(22050.0 / (hz + 1) * 2);
   int from = 0, to = static_cast<int>(period.size());
@@ -204,15 +195,15 @@ Wave RenderedPeriod(const Wave& period, double voicing, int hz) {
   return y;
 }
 
-double PeakMiss(const Wave& period, double voicing, int lowHz, int highHz, int step) {
-  double worst = 0;
-  for (int hz = lowHz; hz <= highHz; hz += step) {
-    const Wave y = RenderedPeriod(period, voicing, hz);
-    const double high = *std::max_element(y.begin(), y.end());
-    const double low = *std::min_element(y.begin(), y.end());
-    if (high > 0 && low < 0) worst = std::max(worst, std::fabs(std::log(high / -low)));
+void RemoveOffset(Wave& x) {
+  const int n = static_cast<int>(x.size());
+  if (n < 3) return;
+  double sum = 0, shape = 0;
+  for (int i = 0; i < n; ++i) {
+    sum += x[i];
+    shape += 0.5 - 0.5 * std::cos(2 * Pi * i / (n - 1));
   }
-  return worst;
+  for (int i = 0; i < n; ++i) x[i] -= sum / shape * (0.5 - 0.5 * std::cos(2 * Pi * i / (n - 1)));
 }
 
 void SmoothOnsets(Wave& sound) {

@@ -50,20 +50,14 @@ void Fft(std::vector<std::complex<double>>& a, bool inverse = false);
 // formants of the stretch do too; only the shape of each period changes.
 Wave RotatePhase(const Wave& x, double angle);
 
-// The largest sample of x over the magnitude of its most negative one (1 for a wave whose
-// two peaks are equal).
-double PeakRatio(const Wave& x);
-
 // One period of a recorded period as the engine's period loop renders it at timbre 0 and
 // pitch `hz`: cut from both ends to the pitch period and faded over its outer quarters when
 // longer, then mixed half and half with the voicing wave of amplitude `voicing`.
 Wave RenderedPeriod(const Wave& period, double voicing, int hz);
 
-// The engine's volume step brings a sentence's highest and lowest sample each to the same
-// level, so a period whose two rendered peaks differ gives the sentence an offset. The
-// largest miss, |log(high / -low)| of RenderedPeriod, over the pitches from `lowHz` to
-// `highHz` in steps of `step`.
-double PeakMiss(const Wave& period, double voicing, int lowHz, int highHz, int step = 1);
+// x less its mean, taken out in the shape of a raised cosine over the whole of x, so that
+// edges at zero stay at zero: a period repeated with an offset gives the rendered vowel one.
+void RemoveOffset(Wave& x);
 
 // A whole consonant made ready to follow the engine's zero lead-in: steps, its onset among
 // them, softened to at most 5 times the step level of the 10 ms around them.
