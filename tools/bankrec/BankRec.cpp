@@ -461,7 +461,13 @@ class Recorder {
         double wrap, taper;
       };
       std::vector<Option> options;
-      for (double taper : {0.1, 0.07, 0.05}) {
+      // A short period sits in a pitch period mostly of voicing wave at low pitches, where
+      // the timbres that fade 1/9 of it expose its inside near its edges: it gets a longer
+      // taper first.
+      const std::vector<double> tapers = length < 100
+                                             ? std::vector<double>{0.2, 0.15, 0.1, 0.07, 0.05}
+                                             : std::vector<double>{0.1, 0.07, 0.05};
+      for (double taper : tapers) {
         for (int k = 0; k < 36; ++k) {
           const Wave turned = RotatePhase(plain, std::numbers::pi * k / 18);
           Option o{1e18, {}, {}, 0, taper};
