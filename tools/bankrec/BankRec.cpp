@@ -708,7 +708,9 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs:
     const std::string said = i == 5 ? "'la:" : std::string("'a") + p.speak;
     // Some synthesisers let the pitch sag a little in a consonant; the engine cuts these
     // periods to its own pitch in any case.
-    const int level = LevelIn(p.minPeak, p.maxPeak, voice.loud * 0.6);
+    // A stressed vowel before n glides into it over most of its length: n at the bottom of
+    // its range lets the vowel's formants lead the blend.
+    const int level = LevelIn(p.minPeak, p.maxPeak, p.base == 115 ? 0 : voice.loud * 0.6);
     Period per = rec.CutPeriod(bank, slot, said, p.speak, length, 2.5, true, level);
     per.wave = per.options.front();
     turns.push_back({p.base, level, per.options});
