@@ -119,10 +119,10 @@ TEST(PeriodJoins, NoVoicedSlotClicksAcrossThePitchAndTimbreSweep) {
   struct Miss {
     int bank, timbre;
   };
-  // Lidrena at timbre 3: its 65- to 87-sample periods sit in pitch periods two to five times
-  // longer, and the timbre cuts them to 3/4 and fades the last 1/9 of what is left, from
-  // 0.78 to 0.86 of the recording, where a period that short still holds a steep part of
-  // its wave (clicks at offset 43 to 55 of slots 1, 28 and 115).
+  // Lidrena's o at timbre 3: its 83-sample period sits in pitch periods two to five times
+  // longer; the timbre cuts it to 61 samples and fades their last 6, from 0.80 of the
+  // recording, where the one phase turn of the take that keeps its formants through the
+  // taper still swings steeply (a click at offset 55).
   static const Miss Known[] = {{1, 3}};
   const int Settings[] = {20, 40, 80, 110, 200, 400};
   for (int bank = 0; bank < banks::BankCount; ++bank) {

@@ -636,7 +636,8 @@ const char* const CheckSentences[] = {
 // sentences (the volume step scales a sentence's positive and negative half-waves apart,
 // so periods whose two peaks come out unequal give it one), RMS in units of 0.25 % of full
 // scale; and for the stressed vowels of running speech, per vowel the share of tokens out
-// of its region and a median out of it, and a closest pair under 6 semitones. `worst` gets
+// of its region and a median out of it, a closest pair under 6 semitones, and clicks at low
+// pitches with the timbres that expose a period's inside, per second. `worst` gets
 // the largest offset.
 double Miss(const std::vector<std::string>& slots, int bank, const fs::path& wav,
             double* worst = nullptr) {
@@ -664,6 +665,19 @@ double Miss(const std::vector<std::string>& slots, int bank, const fs::path& wav
   }
   int a = 0, b = 0;
   miss += std::max(0.0, 6 - vowels.ClosestPair(a, b)) / 2;
+  // Clicks at the low pitches where the timbres that cut a period to 3/4 or 4/5 and fade
+  // 1/9 of it expose its inside, in clicks per second.
+  for (int pitch : {20, 40})
+    for (int timbre : {3, 4}) {
+      double seconds = 0;
+      int clicks = 0;
+      for (int s = 0; s < 4; ++s) {
+        const Wave x = Speak(voice, pitch, timbre, CheckSentences[s], wav.string());
+        seconds += static_cast<double>(x.size()) / Rate;
+        clicks += static_cast<int>(Clicks(x).size());
+      }
+      miss += 0.2 * clicks / seconds;
+    }
   return miss;
 }
 
