@@ -5,7 +5,10 @@
 // comes out right), and ll, ñ, r, rr, b, d and g as whole sounds cut out of short phoneme
 // strings. Each voice is a variant file of ours in a private copy of espeak-ng's data
 // (pitch, formant scaling, synthesiser settings). The voiceless consonants are made here
-// from noise (Voiceless.h), coloured by the voice's own vowels.
+// from noise (Voiceless.h), coloured by the voice's own vowels. Each vowel, l, m and n
+// period is cut with its energy in its middle out of its take turned in phase; which turn,
+// the engine decides (Listening.h): the one with which its rendering of sentences of the
+// tool's own misses the voice targets least.
 //
 // The same espeak-ng and the same program give byte-identical files. Any cut that misses
 // its phoneme's length or level range, and any period that misses its target, stops the
@@ -436,13 +439,13 @@ class Recorder {
       if (adopt) length = static_cast<int>(std::lround(measured));
       // The engine cuts a period to a shorter pitch period from both ends and fades its
       // outer quarters, so the period is cut where its energy sits in its middle, out of the
-      // take turned in phase (which keeps its spectrum; the turn is chosen later, for the
-      // sentence offset). Its edges are tapered to zero (SmoothPeriod), since the engine
-      // also repeats a period uncut whenever its pitch period is longer. The first two
-      // formants of the tapered period should stay within 6 % of the plain period's, else a
-      // shorter taper is tried, and failing all, the cut and taper that move them least; and
-      // they should move least as the engine renders the period at the top of the voice's
-      // pitch range. One option for each turn, the best first.
+      // take turned in phase (which keeps its spectrum; the turn is chosen later, by what the
+      // engine makes of it in sentences). Its edges are tapered to zero (SmoothPeriod), since
+      // the engine also repeats a period uncut whenever its pitch period is longer. The first
+      // two formants of the tapered period should stay within 6 % of the plain period's, else
+      // a shorter taper is tried, and failing all, the cut and taper that move them least;
+      // and they should move least as the engine renders the period at the top of the
+      // voice's pitch range. One option for each turn, the best first.
       const int first = std::max(from, mid - 5 * length), last = std::min(to, mid + 5 * length);
       const Wave plain(t.wave.begin() + first, t.wave.begin() + last);
       const int centre = mid - first - length / 2;
