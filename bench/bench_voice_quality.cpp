@@ -1,20 +1,35 @@
 // Voice quality of the ten voices in the engine's own output: a fixed Spanish news text is
-// read with each voice's first item and its preset pitch, and for each voice the program
-// prints
-//   - clicks per second: isolated discontinuities in each sentence's file (a jump above 6
-//     times the RMS of the jumps in the 10 ms around it and above 600 once the file is
-//     scaled to -20 dBFS RMS; jumps within 2 ms count once), over the seconds of all files;
-//   - F1/F2 of the stressed vowel of "papa", "pepe", "pipa", "popa" and "pupa", each word
-//     spoken as a sentence of its own, by linear prediction over the middle of the vowel;
-//     "--" where fewer than two resonances are found, "*" after a pair outside the
-//     vowel's Spanish region;
-//   - the share of the text's energy below 300 Hz.
+// read with each voice's first item (its preset pitch, speed 5, treble/bass "0 -2", timbre
+// 0, volume 99, no reverberation or compressor, 22050 samples per second), and the program
+// prints five tables:
+//   1. per voice at the preset: clicks per second (isolated discontinuities in each
+//      sentence's file: a jump above 6 times the RMS of the jumps in the 10 ms around it and
+//      above 600 once the file is scaled to -20 dBFS RMS; jumps within 2 ms count once),
+//      F1/F2 of the stressed vowel of "papa", "pepe", "pipa", "popa" and "pupa", each word
+//      spoken as a sentence of its own ("--" where fewer than two resonances are found, "*"
+//      after a pair outside the vowel's Spanish region), the share of the text's energy
+//      below 300 Hz and the level of the bands 1-2, 2-3 and 3-4 kHz;
+//   2. the click sweep: clicks per second over the text at pitch 20, 40, 80, 110, 200 and
+//      400 and timbres 0 to 9, the preset's other settings, with the slot that clicks most
+//      in the voice's worst cell;
+//   3. running-speech vowels: every stressed vowel of the text, found by the step trace, by
+//      linear prediction of order 12 at 11025 Hz over the middle half of its samples; per
+//      vowel the median F1/F2, the share of tokens inside the vowel's region and the number
+//      of tokens, and the closest pair of medians in semitones on the F1/F2 plane;
+//   4. DC: the mean of the non-zero samples of each sentence in percent of full scale, its
+//      most negative and most positive sentence and the sentences beyond 0.5 %.
+// The cells run in up to four processes (the engine's random sequence is process-wide).
 //
 //   bench_voice_quality [TEXT]   (default: texto_noticias.txt beside this source; the text
 //                                  is Windows-1252 with CR LF line ends)
 
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +45,7 @@
 #include "tests/support/Files.h"
 #include "tools/bankrec/Cutting.h"
 #include "tools/bankrec/Joins.h"
+#include "tools/bankrec/Listening.h"
 
 namespace fs = std::filesystem;
 using bankrec::Wave;
@@ -37,8 +53,11 @@ using bankrec::Wave;
 namespace {
 
 constexpr double Rate = 22050;
-
-using Synthesis = TCreateVoice;
+constexpr int Pitches[] = {20, 40, 80, 110, 200, 400};
+constexpr int PitchCount = 6, TimbreCount = 10;
+constexpr int Workers = 4;
+constexpr int MaxSentences = 64;
+const auto& Words = bankrec::VowelRegions;
 
 // The voice as a load with analog speed 0 prepares it.
 SlotArray LoadedVoice(int bank) {
@@ -51,51 +70,32 @@ SlotArray LoadedVoice(int bank) {
   return slots;
 }
 
-// One sentence through the engine with the first preset of the voice: its pitch (40 for
-// the lower voices, 110 for the higher ones), speed 5, treble/bass "0 -2", timbre 0,
-// volume 99, no reverberation or compressor, 22050 samples per second.
-Wave Speak(const SlotArray& voice, int bank, const std::string& sentence, const fs::path& wav) {
-  std::error_code ec;
-  fs::remove(wav, ec);
-  Synthesis v;
-  v.FSentence = sentence;
-  v.FSampleRate = 22050;
-  v.FPitch = static_cast<std::int16_t>(bank % 2 == 1 ? 110 : 40);
-  v.FSpeed = 5;
-  v.FTimbre = 0;
-  v.FReverb = 0;
-  v.FCompressor = 0;
-  v.FVolume = 99;
-  v.FVoicingAmp = 28 * 256;  // bass cut 2
-  v.FTreble = 0;
-  v.FBank = voice;
-  v.FWavFile = wav.string();
-  v.Synthesize();
-  const std::string bytes = testsupport::ReadFile(wav);
-  if (bytes.size() <= 44) return {};
-  return bankrec::FromSamples(bytes.substr(44));
-}
+using bankrec::PresetPitch;
 
-// Energy below `cut` Hz and in all, by Hann-windowed frames of 2048 samples.
-void LowEnergy(const Wave& x, double cut, double& low, double& all) {
+struct Setting {
+  int pitch = 40, timbre = 0;
+};
+
+// Energy in bands (Hz) and in all, by Hann-windowed frames of 2048 samples.
+constexpr double Bands[][2] = {{0, 300}, {1000, 2000}, {2000, 3000}, {3000, 4000}};
+constexpr int BandCount = 4;
+
+void BandEnergy(const Wave& x, double* band, double& all) {
   constexpr int N = 2048;
-  const int bins = static_cast<int>(cut * N / Rate);
+  std::vector<std::complex<double>> a(N);
   for (std::size_t at = 0; at + N <= x.size(); at += N / 2) {
-    std::vector<double> w(N);
     double e = 0;
     for (int i = 0; i < N; ++i) {
-      w[i] = x[at + i] * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / N));
-      e += w[i] * w[i];
+      const double w = x[at + i] * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / N));
+      a[i] = w;
+      e += w * w;
     }
     all += e;
-    for (int k = 0; k <= bins; ++k) {
-      double re = 0, im = 0;
-      for (int i = 0; i < N; ++i) {
-        const double ph = 2 * std::numbers::pi * k * i / N;
-        re += w[i] * std::cos(ph);
-        im -= w[i] * std::sin(ph);
-      }
-      low += (k == 0 ? 1.0 : 2.0) * (re * re + im * im) / N;
+    bankrec::Fft(a);
+    for (int b = 0; b < BandCount; ++b) {
+      const int lo = static_cast<int>(std::ceil(Bands[b][0] * N / Rate));
+      const int hi = static_cast<int>(Bands[b][1] * N / Rate);
+      for (int k = lo; k <= hi; ++k) band[b] += (k == 0 ? 1.0 : 2.0) * std::norm(a[k]) / N;
     }
   }
 }
@@ -125,32 +125,58 @@ bool FirstVowel(const Wave& x, int& from, int& to) {
   return false;
 }
 
-// F1 and F2 of the middle half of a vowel: linear prediction of order 12 at half the rate,
-// the two lowest resonances above 150 Hz narrower than 600 Hz.
-bool Formants(const Wave& vowel, double& f1, double& f2) {
-  const std::size_t n = vowel.size();
-  const Wave mid(vowel.begin() + static_cast<long>(n / 4),
-                 vowel.begin() + static_cast<long>(3 * n / 4));
-  Wave half;
-  for (std::size_t i = 2; i + 1 < mid.size(); i += 2)
-    half.push_back(0.25 * mid[i - 1] + 0.5 * mid[i] + 0.25 * mid[i + 1]);
-  std::vector<double> found;
-  for (const auto& r : bankrec::Resonances(bankrec::Lpc(half, 12), Rate / 2))
-    if (r.freq > 150 && r.bandwidth < 600) found.push_back(r.freq);
-  if (found.size() < 2) return false;
-  f1 = found[0];
-  f2 = found[1];
-  return true;
-}
-
-// Spanish vowel regions (Hz) that hold men's and women's vowels alike.
-struct Region {
-  const char* word;
-  double f1Lo, f1Hi, f2Lo, f2Hi;
-} const Words[] = {
-    {"papa", 650, 1150, 1100, 1900}, {"pepe", 350, 650, 1600, 2600}, {"pipa", 200, 420, 2000, 3200},
-    {"popa", 400, 750, 700, 1250},   {"pupa", 200, 450, 600, 1200},
+// What one cell measures. A cell at the voice's preset also measures the vowels, the DC
+// and the spectrum.
+struct Cell {
+  int bank;
+  Setting setting;
+  bool preset;
+  double seconds;
+  int clicks;
+  int clicksBySlot[banks::SlotCount];
+  // preset only
+  double band[BandCount], all;
+  double wordF1[5], wordF2[5];
+  bool wordFound[5];
+  bankrec::RunningVowels::Vowel vowels[5];
+  double closest;
+  int closestA, closestB;
+  int sentences;
+  double dc[MaxSentences];
 };
+
+void Measure(Cell& c, const std::vector<std::string>& sentences, const fs::path& wav) {
+  const SlotArray voice = LoadedVoice(c.bank);
+  platform::RandSeed(12345);
+  std::vector<bankrec::Phone> phones;
+  bankrec::RunningVowels running;
+  for (const std::string& s : sentences) {
+    phones.clear();
+    const Wave x =
+        bankrec::Speak(voice, c.setting.pitch, c.setting.timbre, s, wav.string(), &phones);
+    c.seconds += static_cast<double>(x.size()) / Rate;
+    for (int at : bankrec::Clicks(x)) {
+      ++c.clicks;
+      for (const bankrec::Phone& p : phones)
+        if (at >= p.start && at < p.start + p.length) ++c.clicksBySlot[p.slot];
+    }
+    if (!c.preset) continue;
+    BandEnergy(x, c.band, c.all);
+    if (c.sentences < MaxSentences) c.dc[c.sentences++] = bankrec::Offset(x);
+    running.Add(x, phones);
+  }
+  if (!c.preset) return;
+  for (int v = 0; v < 5; ++v) c.vowels[v] = running.Of(v);
+  c.closest = running.ClosestPair(c.closestA, c.closestB);
+  for (int v = 0; v < 5; ++v) {
+    const Wave x = bankrec::Speak(voice, c.setting.pitch, c.setting.timbre,
+                                  std::string(Words[v].word) + ".", wav.string());
+    int from = 0, to = 0;
+    c.wordFound[v] =
+        FirstVowel(x, from, to) &&
+        bankrec::VowelFormants(Wave(x.begin() + from, x.begin() + to), c.wordF1[v], c.wordF2[v]);
+  }
+}
 
 std::string ReadText(const fs::path& file) {
   const auto text = testsupport::ReadFileIfThere(file);
@@ -169,37 +195,156 @@ int main(int argc, char** argv) {
       args.empty() ? fs::path(ORV_BENCH_DIR) / "texto_noticias.txt" : fs::path(args[0]);
   const std::vector<std::string> sentences = bench::Sentences(ReadText(textFile));
   const testsupport::TempDir dir("quality");
-  const fs::path wav = dir.File("sentence.wav");
-  std::printf("%zu sentences; first item of each voice, preset pitch, 22050 samples/s\n",
-              sentences.size());
-  std::printf("%-9s %5s %8s %8s", "voice", "pitch", "seconds", "clicks/s");
-  for (const Region& r : Words) std::printf("  %11s", r.word);
-  std::printf("  %6s\n", "<300Hz");
-  for (int bank = 0; bank < banks::BankCount; ++bank) {
-    const SlotArray voice = LoadedVoice(bank);
-    platform::RandSeed(12345);
-    double seconds = 0, low = 0, all = 0;
-    std::size_t clicks = 0;
-    for (const std::string& s : sentences) {
-      const Wave x = Speak(voice, bank, s, wav);
-      seconds += static_cast<double>(x.size()) / Rate;
-      clicks += bankrec::Clicks(x).size();
-      LowEnergy(x, 300, low, all);
-    }
-    std::printf("%-9s %5d %8.2f %8.2f", std::string(banks::VoiceName(bank)).c_str(),
-                bank % 2 == 1 ? 110 : 40, seconds, static_cast<double>(clicks) / seconds);
-    for (const Region& r : Words) {
-      const Wave x = Speak(voice, bank, std::string(r.word) + ".", wav);
-      int from = 0, to = 0;
-      double f1 = 0, f2 = 0;
-      if (FirstVowel(x, from, to) && Formants(Wave(x.begin() + from, x.begin() + to), f1, f2)) {
-        const bool in = f1 >= r.f1Lo && f1 <= r.f1Hi && f2 >= r.f2Lo && f2 <= r.f2Hi;
-        std::printf("  %4.0f/%4.0f%s", f1, f2, in ? " " : "*");
-      } else {
-        std::printf("  %11s", "--");
+
+  std::vector<Cell> plan;
+  for (int bank = 0; bank < banks::BankCount; ++bank)
+    for (int p : Pitches)
+      for (int t = 0; t < TimbreCount; ++t) {
+        Cell c{};
+        c.bank = bank;
+        c.setting = {p, t};
+        c.preset = p == PresetPitch(bank) && t == 0;
+        plan.push_back(c);
       }
-    }
-    std::printf("  %5.1f%%\n", all > 0 ? 100 * low / all : 0.0);
+  // The cells are shared with the worker processes, which fill them in.
+  const std::size_t bytes = plan.size() * sizeof(Cell);
+  void* shared = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  if (shared == MAP_FAILED) {
+    std::perror("mmap");
+    return 2;
   }
+  Cell* cells = static_cast<Cell*>(shared);
+  std::memcpy(static_cast<void*>(cells), plan.data(), bytes);
+  std::vector<pid_t> workers;
+  for (int w = 0; w < Workers; ++w) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const fs::path wav = dir.File("w" + std::to_string(w) + ".wav");
+      for (std::size_t i = static_cast<std::size_t>(w); i < plan.size(); i += Workers)
+        Measure(cells[i], sentences, wav);
+      _exit(0);
+    }
+    workers.push_back(pid);
+  }
+  bool failed = false;
+  for (pid_t pid : workers) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    failed = failed || !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+  }
+  if (failed) {
+    std::fprintf(stderr, "a worker failed\n");
+    return 1;
+  }
+  auto at = [&](int bank, int pi, int t) -> const Cell& {
+    return cells[(bank * PitchCount + pi) * TimbreCount + t];
+  };
+  auto preset = [&](int bank) -> const Cell& {
+    const int pi = static_cast<int>(
+        std::find(std::begin(Pitches), std::end(Pitches), PresetPitch(bank)) - std::begin(Pitches));
+    return at(bank, pi, 0);
+  };
+  auto name = [](int bank) { return std::string(banks::VoiceName(bank)); };
+
+  std::printf("%zu sentences; first item of each voice, 22050 samples/s\n\n", sentences.size());
+  std::printf(
+      "Preset: clicks, vowels of single words, spectrum (dB of the whole below 300 Hz "
+      "in %%; bands in dB of full scale)\n");
+  std::printf("%-9s %5s %8s %8s", "voice", "pitch", "seconds", "clicks/s");
+  for (const bankrec::VowelRegion& r : Words) std::printf("  %11s", r.word);
+  std::printf("  %6s %6s %6s %6s\n", "<300Hz", "1-2k", "2-3k", "3-4k");
+  for (int bank = 0; bank < banks::BankCount; ++bank) {
+    const Cell& c = preset(bank);
+    std::printf("%-9s %5d %8.2f %8.2f", name(bank).c_str(), PresetPitch(bank), c.seconds,
+                c.clicks / c.seconds);
+    for (int v = 0; v < 5; ++v) {
+      if (c.wordFound[v])
+        std::printf("  %4.0f/%4.0f%s", c.wordF1[v], c.wordF2[v],
+                    Words[v].Holds(c.wordF1[v], c.wordF2[v]) ? " " : "*");
+      else
+        std::printf("  %11s", "--");
+    }
+    const double norm = c.seconds * Rate * 32767.0 * 32767.0 * 0.375;  // Hann power
+    std::printf("  %5.1f%%", c.all > 0 ? 100 * c.band[0] / c.all : 0.0);
+    for (int b = 1; b < BandCount; ++b) std::printf(" %6.1f", 10 * std::log10(c.band[b] / norm));
+    std::printf("\n");
+  }
+
+  std::printf(
+      "\nClick sweep: clicks/s over the text by pitch and timbre; the slot that clicks "
+      "most in the voice's worst cell\n");
+  std::printf("%-9s %5s", "voice", "pitch");
+  for (int t = 0; t < TimbreCount; ++t) std::printf("  t%-4d", t);
+  std::printf("\n");
+  for (int bank = 0; bank < banks::BankCount; ++bank) {
+    double worst = -1;
+    int wp = 0, wt = 0;
+    for (int pi = 0; pi < PitchCount; ++pi) {
+      std::printf("%-9s %5d", name(bank).c_str(), Pitches[pi]);
+      for (int t = 0; t < TimbreCount; ++t) {
+        const Cell& c = at(bank, pi, t);
+        const double rate = c.clicks / c.seconds;
+        std::printf("  %5.2f%s", rate, rate > 0.5 ? "*" : " ");
+        if (rate > worst) {
+          worst = rate;
+          wp = pi;
+          wt = t;
+        }
+      }
+      std::printf("\n");
+    }
+    const Cell& w = at(bank, wp, wt);
+    const int slot =
+        static_cast<int>(std::max_element(std::begin(w.clicksBySlot), std::end(w.clicksBySlot)) -
+                         std::begin(w.clicksBySlot));
+    std::printf("%-9s worst %.2f at pitch %d timbre %d: slot %d holds %d of %d clicks\n",
+                name(bank).c_str(), worst, Pitches[wp], wt, slot, w.clicksBySlot[slot], w.clicks);
+  }
+
+  std::printf(
+      "\nRunning-speech vowels at the preset: median F1/F2 of the stressed vowels, "
+      "share in region and tokens; closest pair in semitones\n");
+  std::printf("%-9s", "voice");
+  for (const bankrec::VowelRegion& r : Words) std::printf("  %-20c", r.vowel);
+  std::printf("  %s\n", "closest");
+  for (int bank = 0; bank < banks::BankCount; ++bank) {
+    const Cell& c = preset(bank);
+    std::printf("%-9s", name(bank).c_str());
+    for (int v = 0; v < 5; ++v) {
+      const bankrec::RunningVowels::Vowel& r = c.vowels[v];
+      if (!r.resolved) {
+        std::printf("  %-20s", "--");
+        continue;
+      }
+      char cellText[64];
+      std::snprintf(cellText, sizeof cellText, "%4.0f/%4.0f%s %3.0f%% %2d", r.f1, r.f2,
+                    Words[v].Holds(r.f1, r.f2) ? " " : "*", 100 * r.Share(), r.tokens);
+      std::printf("  %-20s", cellText);
+    }
+    if (c.closestA >= 0)
+      std::printf("  %c-%c %4.1f%s\n", Words[c.closestA].vowel, Words[c.closestB].vowel, c.closest,
+                  c.closest < 6 ? "*" : "");
+    else
+      std::printf("  --\n");
+  }
+
+  std::printf(
+      "\nDC at the preset: mean of the non-zero samples of each sentence, %% of full "
+      "scale\n");
+  std::printf("%-9s %8s %8s %8s %8s\n", "voice", "lowest", "highest", "mean", ">0.5%");
+  for (int bank = 0; bank < banks::BankCount; ++bank) {
+    const Cell& c = preset(bank);
+    double lo = 1e9, hi = -1e9, sum = 0;
+    int over = 0;
+    for (int s = 0; s < c.sentences; ++s) {
+      lo = std::min(lo, c.dc[s]);
+      hi = std::max(hi, c.dc[s]);
+      sum += c.dc[s];
+      if (std::fabs(c.dc[s]) > 0.5) ++over;
+    }
+    std::printf("%-9s %8.2f %8.2f %8.2f %5d/%-2d\n", name(bank).c_str(), lo, hi,
+                sum / std::max(1, c.sentences), over, c.sentences);
+  }
+  munmap(shared, bytes);
   return 0;
 }

@@ -136,3 +136,19 @@ TEST(Samples, ScaleToTheLevelAndBack) {
   }
   EXPECT_THROW(ToSamples(Wave(10, 0), 50), std::runtime_error);
 }
+
+TEST(PeriodCut, CentredStartsPutThePeriodsEnergyInItsMiddle) {
+  // A decaying burst every 120 samples, starting at offset 10 of each period: the most
+  // centred cut puts it in the middle half.
+  Wave x(1200);
+  for (int i = 0; i < 1200; ++i) {
+    const int phase = (i + 110) % 120;
+    x[i] = 8000 * std::exp(-phase / 12.0) * std::sin(2 * Pi * phase / 11.0);
+  }
+  const std::vector<int> starts = CentredStarts(x, 500, 120);
+  ASSERT_EQ(starts.size(), 121u);
+  EXPECT_GT(MiddleShare(x, starts.front(), 120), 0.9);
+  EXPECT_LT(MiddleShare(x, 490, 120), 0.3);  // a cut at the burst leaves it at the edge
+  for (std::size_t k = 1; k < starts.size(); ++k)
+    EXPECT_GE(MiddleShare(x, starts[k - 1], 120), MiddleShare(x, starts[k], 120));
+}

@@ -137,3 +137,53 @@ TEST(QuietStarts, PutTheQuietestStretchAtTheEdges) {
   EXPECT_GE(sorted.front(), 350);
   EXPECT_LE(sorted.back(), 450);
 }
+
+TEST(RotatePhase, TurnsEveryComponentAndKeepsTheSpectrum) {
+  // Two cosines turned by an angle are the same cosines with the angle added to their phase;
+  // half a turn negates the wave. The ends of the stretch meet the zero padding, so the
+  // comparison keeps to its middle.
+  const int n = 2000;
+  auto wave = [&](double angle) {
+    Wave x(n);
+    for (int i = 0; i < n; ++i)
+      x[i] = 6000 * std::cos(2 * Pi * 300 * i / Rate + angle) +
+             3000 * std::cos(2 * Pi * 1700 * i / Rate + angle);
+    return x;
+  };
+  for (double angle : {Pi / 2, Pi, 4.0}) {
+    const Wave turned = RotatePhase(wave(0), angle), expected = wave(angle);
+    double worst = 0;
+    for (int i = n / 4; i < 3 * n / 4; ++i)
+      worst = std::max(worst, std::fabs(turned[i] - expected[i]));
+    EXPECT_LT(worst, 0.02 * 9000) << "angle " << angle;
+  }
+}
+
+TEST(RemoveOffset, LeavesNoMeanAndKeepsTheEdgesAtZero) {
+  Wave x = Tone(300);
+  Fade(x, 30, 30);
+  for (int i = 30; i < 270; ++i) x[i] += 1500;
+  RemoveOffset(x);
+  double sum = 0;
+  for (double v : x) sum += v;
+  EXPECT_NEAR(sum / 300, 0, 1e-6);
+  EXPECT_NEAR(x.front(), 0, 1e-9);
+  EXPECT_NEAR(x.back(), 0, 1e-9);
+}
+
+TEST(RenderedPeriod, CutsALongPeriodFadesItAndMixesInTheVoicing) {
+  const Wave period = Tone(200);
+  // At 150 Hz the cut length is 292 bytes: the recording loses 28 samples at each end, to
+  // 144, is faded over its quarters, and half of it meets half the voicing wave of 147.
+  const Wave y = RenderedPeriod(period, 7168, 150);
+  ASSERT_EQ(y.size(), 147u);
+  EXPECT_NEAR(y[0], 0, 1e-9);  // both the fade and the voicing start at zero
+  const double voicing = 7168 * (std::sin(2 * Pi * 73 / 147) - std::sin(4 * Pi * 73 / 147) / 2.5);
+  EXPECT_NEAR(y[73], 0.5 * (voicing + period[28 + 73]), 1e-6);
+  // At 60 Hz the pitch period is longer than the recording: uncut and unfaded, and after it
+  // the voicing with the recording's last value dying away.
+  const Wave z = RenderedPeriod(period, 0, 60);
+  ASSERT_EQ(z.size(), 368u);
+  EXPECT_NEAR(z[10], 0.5 * period[10], 1e-9);
+  EXPECT_NEAR(z[250], 0, 1e-3);
+}

@@ -5,6 +5,8 @@
 // voice quality bench counts them).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -105,6 +107,51 @@ TEST(PeriodJoins, NoVoicedSlotClicksAtAnyPresetPitch) {
                 "")
           << banks::VoiceName(item / banks::VariantsPerVoice) << " item " << item << " slot "
           << slot;
+    }
+  }
+}
+
+// The bench's click sweep in the period loop: each voice's first item at pitch settings 20
+// to 400 with every timbre, each period slot at the lowest, middle and highest pitch a
+// sentence reaches at that setting. The pairs that the recordings cannot mend are listed
+// with what makes them click.
+TEST(PeriodJoins, NoVoicedSlotClicksAcrossThePitchAndTimbreSweep) {
+  struct Miss {
+    int bank, timbre;
+  };
+  // Lidrena's o at timbre 3: its 83-sample period sits in pitch periods two to five times
+  // longer; the timbre cuts it to 61 samples and fades their last 6, from 0.80 of the
+  // recording, where the one phase turn of the take that keeps its formants through the
+  // taper still swings steeply (a click at offset 55).
+  static const Miss Known[] = {{1, 3}};
+  const int Settings[] = {20, 40, 80, 110, 200, 400};
+  for (int bank = 0; bank < banks::BankCount; ++bank) {
+    Renderer v;
+    int floor = 0, top = 0;
+    SetUpPreset(bank * banks::VariantsPerVoice, v, floor, top);
+    for (int timbre = 0; timbre <= 9; ++timbre) {
+      if (std::any_of(std::begin(Known), std::end(Known),
+                      [&](const Miss& m) { return m.bank == bank && m.timbre == timbre; }))
+        continue;
+      v.FTimbre = static_cast<std::uint16_t>(timbre);
+      SetUpTimbre(v);
+      for (int setting : Settings) {
+        top = (setting + 49) * 3 / 2;
+        floor = top / 2;
+        for (int slot : PeriodSlots) {
+          int failing = 0;
+          std::ostringstream where;
+          for (int pitch : {floor, (floor + top) / 2, top}) {
+            const bankrec::Wave x = Render(v, slot, static_cast<std::int16_t>(pitch), 12);
+            const std::vector<int> clicks = bankrec::Clicks(x);
+            if (clicks.empty()) continue;
+            ++failing;
+            where << " pitch " << pitch << " at offset " << clicks[0] % (x.size() / 12) << ";";
+          }
+          EXPECT_EQ(failing, 0) << banks::VoiceName(bank) << " setting " << setting << " timbre "
+                                << timbre << " slot " << slot << ":" << where.str();
+        }
+      }
     }
   }
 }

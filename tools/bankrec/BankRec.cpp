@@ -5,7 +5,10 @@
 // comes out right), and ll, ñ, r, rr, b, d and g as whole sounds cut out of short phoneme
 // strings. Each voice is a variant file of ours in a private copy of espeak-ng's data
 // (pitch, formant scaling, synthesiser settings). The voiceless consonants are made here
-// from noise (Voiceless.h), coloured by the voice's own vowels.
+// from noise (Voiceless.h), coloured by the voice's own vowels. Each vowel, l, m and n
+// period is cut with its energy in its middle out of its take turned in phase; which turn,
+// the engine decides (Listening.h): the one with which its rendering of sentences of the
+// tool's own misses the voice targets least.
 //
 // The same espeak-ng and the same program give byte-identical files. Any cut that misses
 // its phoneme's length or level range, and any period that misses its target, stops the
@@ -22,14 +25,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
+#include <numbers>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "banks/BankText.h"
+#include "platform/core/Random.h"
 #include "tools/bankrec/Cutting.h"
 #include "tools/bankrec/Joins.h"
+#include "tools/bankrec/Listening.h"
 #include "tools/bankrec/Voiceless.h"
 
 namespace fs = std::filesystem;
@@ -38,6 +45,8 @@ using namespace bankrec;
 namespace {
 
 constexpr int Banks = 10;
+// The voicing wave's amplitude at every voice preset's bass setting.
+constexpr double Voicing = 28 * 256;
 constexpr int Slots = 120;
 
 // A fault that names the bank and slot it happened in.
@@ -395,6 +404,9 @@ struct Period {
   double wrap;
   double taper;  // share of the period tapered at each edge
   PitchFinder::Setting setting;
+  // The period smoothed and ready, as cut out of the take turned in phase by different
+  // amounts, the best for the formants first.
+  std::vector<Wave> options;
 };
 
 class Recorder {
@@ -405,7 +417,7 @@ class Recorder {
   // the pitch that gives that period within `tolerance` samples. With `adopt`, the period
   // is cut at the length measured instead.
   Period CutPeriod(int bank, const std::string& slot, const std::string& phonemes,
-                   const std::string& name, int length, double tolerance, bool adopt) {
+                   const std::string& name, int length, double tolerance, bool adopt, int level) {
     int tries = 0;
     std::string seen;
     for (const auto& s : pitch_.For(length)) {
@@ -425,44 +437,76 @@ class Recorder {
         continue;
       }
       if (adopt) length = static_cast<int>(std::lround(measured));
-      int start = PeriodStart(t.wave, mid - length / 2, length);
-      Period p;
-      p.wave.assign(t.wave.begin() + start, t.wave.begin() + start + length);
-      // The engine repeats a period uncut whenever its pitch period is longer, so the
-      // period is tapered to zero at both edges (SmoothPeriod). The first two formants of
-      // the smoothed period should stay within 6 % of the plain period's; where the taper
-      // moves them further, the cut moves to where the wave is quietest, so that the taper
-      // takes less away, and a short period that cannot keep them even so gets a shorter
-      // taper. Failing all, the cut and taper that move them least.
-      p.taper = 0.1;
+      // The engine cuts a period to a shorter pitch period from both ends and fades its
+      // outer quarters, so the period is cut where its energy sits in its middle, out of the
+      // take turned in phase (which keeps its spectrum; the turn is chosen later, by what the
+      // engine makes of it in sentences). Its edges are tapered to zero (SmoothPeriod), since
+      // the engine also repeats a period uncut whenever its pitch period is longer. The first
+      // two formants of the tapered period should stay within 6 % of the plain period's, else
+      // a shorter taper is tried, and failing all, the cut and taper that move them least;
+      // and they should move least as the engine renders the period at the top of the
+      // voice's pitch range. One option for each turn, the best first.
+      const int first = std::max(from, mid - 5 * length), last = std::min(to, mid + 5 * length);
+      const Wave plain(t.wave.begin() + first, t.wave.begin() + last);
+      const int centre = mid - first - length / 2;
+      const int highHz = bank % 2 ? 238 : 133;
       double f1 = 0, f2 = 0;
-      if (FirstFormants(p.wave, f1, f2)) {
-        double least = 1e9;
-        int bestStart = start;
-        for (double taper : {0.1, 0.07, 0.05}) {
-          std::vector<int> starts = QuietStarts(t.wave, start, length, EdgeTaper(length, taper));
-          starts.insert(starts.begin(), start);
-          for (int s : starts) {
-            if (WrapStep(t.wave, s, length) > 0.3) continue;  // not a whole period there
-            Wave w(t.wave.begin() + s, t.wave.begin() + s + length);
+      const bool resolved =
+          FirstFormants(Wave(plain.begin() + centre, plain.begin() + centre + length), f1, f2);
+      auto moved = [&](const Wave& w) {
+        double g1 = 0, g2 = 0;
+        if (!FirstFormants(w, g1, g2)) return 1e9;
+        return std::max(std::fabs(g1 - f1) / f1, std::fabs(g2 - f2) / f2);
+      };
+      struct Option {
+        double score;
+        Wave cut, smoothed;
+        double wrap, taper;
+      };
+      std::vector<Option> options;
+      // A short period sits in a pitch period mostly of voicing wave at low pitches, where
+      // the timbres that fade 1/9 of it expose its inside near its edges: it gets a longer
+      // taper first.
+      const std::vector<double> tapers = length < 100
+                                             ? std::vector<double>{0.2, 0.15, 0.1, 0.07, 0.05}
+                                             : std::vector<double>{0.1, 0.07, 0.05};
+      for (double taper : tapers) {
+        for (int k = 0; k < 36; ++k) {
+          const Wave turned = RotatePhase(plain, std::numbers::pi * k / 18);
+          Option o{1e18, {}, {}, 0, taper};
+          int tried = 0;
+          for (int at : CentredStarts(turned, centre, length)) {
+            if (WrapStep(turned, at, length) > 0.3) continue;  // not a whole period there
+            if (++tried > 4) break;
+            const Wave cut(turned.begin() + at, turned.begin() + at + length);
+            Wave w = cut;
             SmoothPeriod(w, taper);
-            double g1 = 0, g2 = 0;
-            if (!FirstFormants(w, g1, g2)) continue;
-            const double moved = std::max(std::fabs(g1 - f1) / f1, std::fabs(g2 - f2) / f2);
-            if (moved < least) {
-              least = moved;
-              bestStart = s;
-              p.taper = taper;
-            }
-            if (least <= 0.06) break;
+            RemoveOffset(w);
+            const double kept = resolved ? moved(w) : 0;
+            const double score =
+                (kept > 0.06 ? 10 + kept : 0) +
+                (resolved ? std::min(1.0, moved(RenderedPeriod(
+                                              w, Voicing * Peak(w) / (level * 327.67), highHz)))
+                          : 0);
+            if (score < o.score) o = {score, cut, w, WrapStep(turned, at, length), taper};
           }
-          if (least <= 0.06) break;
+          if (o.score < 1e18) options.push_back(o);
         }
-        start = bestStart;
-        p.wave.assign(t.wave.begin() + start, t.wave.begin() + start + length);
+        if (std::any_of(options.begin(), options.end(),
+                        [](const Option& o) { return o.score < 10; }))
+          break;
       }
+      if (options.empty())
+        throw RecordingError(slot + ": the cut period does not join itself anywhere");
+      std::stable_sort(options.begin(), options.end(),
+                       [](const Option& a, const Option& b) { return a.score < b.score; });
+      Period p;
+      p.wave = options.front().cut;
+      p.wrap = options.front().wrap;
+      p.taper = options.front().taper;
+      for (const Option& o : options)
+        if (o.score < 10 || p.options.empty()) p.options.push_back(o.smoothed);
       p.measured = measured;
-      p.wrap = WrapStep(t.wave, start, length);
       p.setting = s;
       if (Peak(p.wave) >= 32767) throw RecordingError(slot + ": the speaker's output clipped");
       if (p.wrap > 0.3)
@@ -560,29 +604,114 @@ std::string Checked(const Wave& w, int level, const std::string& slot, const Pho
   return ToSamples(w, level);
 }
 
-std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
+// The choices of one period slot: its level and its period as cut from takes turned in
+// phase by different amounts.
+struct Turns {
+  int slot, level;
+  std::vector<Wave> options;
+};
+
+// Sentences of our own for the choices below: each vowel stressed and unstressed, after and
+// before consonants, l, m, n and other vowels (Windows-1252).
+const char* const CheckSentences[] = {
+    "Mi abuela guarda las llaves del coche en una caja de madera.",
+    "El lunes por la noche hubo tormenta y se fue la luz en todo el pueblo.",
+    "Los ni\xF1os corren por el parque mientras sus padres charlan en un banco.",
+    "La m\xFAsica sonaba muy fuerte y nadie pod\xED"
+    "a dormir.",
+    "Compr\xE9 pan, queso y una botella de aceite en el mercado.",
+    "El m\xE9"
+    "dico dijo que el pulso del enfermo era normal.",
+    "Subimos a la cumbre con fr\xEDo, pero el paisaje val\xED"
+    "a la pena.",
+    "Ayer cenamos pescado frito con lim\xF3n y ensalada de tomate.",
+    "Un tren nocturno une las dos ciudades en ocho horas.",
+    "Ma\xF1"
+    "ana temprano iremos al museo de arte moderno.",
+    "Tu t\xEDo Julio cultiva uvas y lechugas junto al r\xEDo.",
+    "El b\xFAho nocturno vuela sobre la luna llena de junio.",
+    "Cada uno de los alumnos ley\xF3 un libro distinto durante el curso.",
+    "Los turistas suben en grupo al \xFAltimo piso de la torre.",
+};
+
+// How far the engine's rendering of the bank, speaking the sentences above with the voice's
+// first preset, misses the voice targets, as a sum of penalties: the offsets of the
+// sentences (the volume step scales a sentence's positive and negative half-waves apart,
+// so periods whose two peaks come out unequal give it one), RMS in units of 0.25 % of full
+// scale; and for the stressed vowels of running speech, per vowel the share of tokens out
+// of its region and a median out of it, a closest pair under 6 semitones, and clicks at low
+// pitches with the timbres that expose a period's inside, per second. `worst` gets
+// the largest offset.
+double Miss(const std::vector<std::string>& slots, int bank, const fs::path& wav,
+            double* worst = nullptr) {
+  SlotArray voice;
+  for (int s = 0; s < Slots; ++s) voice[static_cast<std::size_t>(s)] = slots[s];
+  platform::RandSeed(12345);
+  RunningVowels vowels;
+  std::vector<Phone> phones;
+  double squares = 0, largest = 0;
+  for (const char* sentence : CheckSentences) {
+    phones.clear();
+    const Wave x = Speak(voice, PresetPitch(bank), 0, sentence, wav.string(), &phones);
+    if (x.empty()) throw RecordingError("the engine spoke nothing of a check sentence");
+    const double offset = Offset(x);
+    squares += offset * offset;
+    largest = std::max(largest, std::fabs(offset));
+    vowels.Add(x, phones);
+  }
+  if (worst) *worst = largest;
+  double miss = std::sqrt(squares / std::size(CheckSentences)) / 0.25;
+  for (int v = 0; v < 5; ++v) {
+    const RunningVowels::Vowel r = vowels.Of(v);
+    miss += 2 * (1 - r.Share());
+    if (!r.resolved || !VowelRegions[v].Holds(r.f1, r.f2)) miss += 1;
+  }
+  int a = 0, b = 0;
+  miss += std::max(0.0, 6 - vowels.ClosestPair(a, b)) / 2;
+  // Clicks at the low pitches where the timbres that cut a period to 3/4 or 4/5 and fade
+  // 1/9 of it expose its inside, in clicks per second.
+  for (int pitch : {20, 40})
+    for (int timbre : {3, 4}) {
+      double seconds = 0;
+      int clicks = 0;
+      for (int s = 0; s < 4; ++s) {
+        const Wave x = Speak(voice, pitch, timbre, CheckSentences[s], wav.string());
+        seconds += static_cast<double>(x.size()) / Rate;
+        clicks += static_cast<int>(Clicks(x).size());
+      }
+      miss += 0.2 * clicks / seconds;
+    }
+  return miss;
+}
+
+std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs::path& scratch) {
   const VoiceDef& voice = Voices[bank];
   Recorder rec(speaker, pitch);
   std::vector<std::string> slots(Slots, std::string(2, '\0'));
   std::vector<Wave> vowels(5);
 
   std::printf("%s (bank %d)\n", voice.name, bank);
+  std::vector<Turns> turns;
   const std::vector<int> lengths = VowelLengths(voice.period);
   double sum = 0;
   for (int v = 0; v < 5; ++v) {
     const Phoneme& p = Table[v];
     const std::string slot = SlotName(bank, p.base, p.label);
+    const int level = LevelIn(p.minPeak, p.maxPeak, voice.loud);
     Period per = rec.CutPeriod(bank, slot, std::string("'") + p.speak + ":", p.speak, lengths[v],
-                               0.5, false);
+                               0.5, false, level);
     vowels[v] = per.wave;
     sum += per.measured;
-    SmoothPeriod(per.wave, per.taper);
+    per.wave = per.options.front();
+    turns.push_back({p.base, level, per.options});
     double f1 = 0, f2 = 0;
     FirstFormants(per.wave, f1, f2);
-    std::printf("  %s: period %d (measured %.2f, %d Hz, setting %d), step %.3f, F1 %.0f F2 %.0f\n",
-                p.label, lengths[v], per.measured, per.setting.hz, per.setting.pitch, per.wrap, f1,
-                f2);
-    slots[p.base] = Checked(per.wave, LevelIn(p.minPeak, p.maxPeak, voice.loud), slot, p);
+    std::printf(
+        "  %s: period %d (measured %.2f, %d Hz, setting %d), step %.3f, F1 %.0f F2 %.0f, %zu "
+        "turns\n",
+        p.label, lengths[v], per.measured, per.setting.hz, per.setting.pitch, per.wrap, f1, f2,
+        per.options.size());
+    slots[p.base] = Checked(per.wave, level, slot, p);
   }
   if (std::fabs(sum / 5 - voice.period) > 1)
     throw RecordingError(std::string(voice.name) + ": mean vowel period " +
@@ -596,11 +725,15 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
     const std::string said = i == 5 ? "'la:" : std::string("'a") + p.speak;
     // Some synthesisers let the pitch sag a little in a consonant; the engine cuts these
     // periods to its own pitch in any case.
-    Period per = rec.CutPeriod(bank, slot, said, p.speak, length, 2.5, true);
-    SmoothPeriod(per.wave, per.taper);
-    std::printf("  %s: period %zu (measured %.2f), step %.3f\n", p.label, per.wave.size(),
-                per.measured, per.wrap);
-    slots[p.base] = Checked(per.wave, LevelIn(p.minPeak, p.maxPeak, voice.loud * 0.6), slot, p);
+    // A stressed vowel before n glides into it over most of its length: n at the bottom of
+    // its range lets the vowel's formants lead the blend.
+    const int level = LevelIn(p.minPeak, p.maxPeak, p.base == 115 ? 0 : voice.loud * 0.6);
+    Period per = rec.CutPeriod(bank, slot, said, p.speak, length, 2.5, true, level);
+    per.wave = per.options.front();
+    turns.push_back({p.base, level, per.options});
+    std::printf("  %s: period %zu (measured %.2f), step %.3f, %zu turns\n", p.label,
+                per.wave.size(), per.measured, per.wrap, per.options.size());
+    slots[p.base] = Checked(per.wave, level, slot, p);
   }
 
   std::vector<VowelColour> colour;
@@ -641,6 +774,34 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch) {
     }
     if (!lengths.empty()) std::printf("  %s:%s samples\n", Shown(p.label).c_str(), lengths.c_str());
   }
+  // Each period slot in turn takes the phase turn with which the engine's rendering misses
+  // the voice targets least (Miss), twice round.
+  const fs::path wav = scratch / "check.wav";
+  double worstBefore = 0, worst = 0;
+  const double before = Miss(slots, bank, wav, &worstBefore);
+  double miss = before;
+  for (int round = 0; round < 2; ++round) {
+    for (const Turns& c : turns) {
+      const Phoneme& p = *std::find_if(std::begin(Table), std::end(Table),
+                                       [&](const Phoneme& x) { return x.base == c.slot; });
+      const std::string name = SlotName(bank, c.slot, p.label);
+      std::string chosen = slots[c.slot];
+      for (const Wave& w : c.options) {
+        slots[c.slot] = Checked(w, c.level, name, p);
+        const double m = Miss(slots, bank, wav);
+        if (m < miss - 1e-9) {
+          miss = m;
+          chosen = slots[c.slot];
+        }
+      }
+      slots[c.slot] = chosen;
+    }
+  }
+  Miss(slots, bank, wav, &worst);
+  std::printf(
+      "  miss %.2f, offset %.2f %% of full scale at most (%.2f and %.2f with the first "
+      "choices)\n",
+      miss, worst, before, worstBefore);
   std::string text;
   for (const auto& s : slots) text += banks::WriteElement(s);
   return text;
@@ -667,7 +828,7 @@ int main(int argc, char** argv) {
     Speaker speaker(installed, work);
     for (int b = 0; b < Banks; ++b) {
       PitchFinder pitch(speaker, b);
-      const std::string text = RecordBank(b, speaker, pitch);
+      const std::string text = RecordBank(b, speaker, pitch, work);
       const fs::path file = out / (std::string(Voices[b].name) + ".bank");
       std::ofstream f(file, std::ios::binary | std::ios::trunc);
       f << text;

@@ -94,6 +94,29 @@ std::vector<int> QuietStarts(const Wave& x, int around, int period, int edge) {
   return out;
 }
 
+double MiddleShare(const Wave& x, int start, int period) {
+  double all = 0, middle = 0;
+  for (int n = 0; n < period; ++n) {
+    const double e = x[start + n] * x[start + n];
+    all += e;
+    if (4 * n >= period && 4 * n < 3 * period) middle += e;
+  }
+  return all > 0 ? middle / all : 0;
+}
+
+std::vector<int> CentredStarts(const Wave& x, int around, int period) {
+  const int size = static_cast<int>(x.size());
+  const int from = std::max(0, around - period / 2);
+  const int to = std::min(size - period, around + period / 2);
+  if (from > to) throw std::invalid_argument("period cut outside the wave");
+  std::vector<std::pair<double, int>> starts;
+  for (int s = from; s <= to; ++s) starts.push_back({-MiddleShare(x, s, period), s});
+  std::sort(starts.begin(), starts.end());
+  std::vector<int> out;
+  for (const auto& [share, s] : starts) out.push_back(s);
+  return out;
+}
+
 int SoundOnset(const Wave& x, int from, int to, double fraction) {
   constexpr int Window = 16;
   if (from < 0 || to > static_cast<int>(x.size()) || to - from <= Window)

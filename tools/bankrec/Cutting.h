@@ -29,6 +29,16 @@ int PeriodStart(const Wave& x, int around, int period);
 // loses the least of itself when cut at the first.
 std::vector<int> QuietStarts(const Wave& x, int around, int period, int edge);
 
+// The share of the energy of x[start, start + period) that lies in its middle half: the
+// part that the engine keeps whole when it cuts a period to a shorter pitch period from
+// both ends and fades its outer quarters.
+double MiddleShare(const Wave& x, int start, int period);
+
+// Where one period of `period` samples may be cut out of x within half a period of
+// `around`, the most centred first: the starts ordered by MiddleShare, highest first (ties
+// by position).
+std::vector<int> CentredStarts(const Wave& x, int around, int period);
+
 // The step between the last and the first sample of x[start, start + period), relative to
 // the period's peak magnitude.
 double WrapStep(const Wave& x, int start, int period);

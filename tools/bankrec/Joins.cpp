@@ -126,6 +126,86 @@ void SmoothPeriod(Wave& period, double fraction) {
   SoftenSteps(period, 3);
 }
 
+void Fft(std::vector<std::complex<double>>& a, bool inverse) {
+  const std::size_t n = a.size();
+  for (std::size_t i = 1, j = 0; i < n; ++i) {
+    std::size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1) j ^= bit;
+    j ^= bit;
+    if (i < j) std::swap(a[i], a[j]);
+  }
+  for (std::size_t len = 2; len <= n; len <<= 1) {
+    const double turn = (inverse ? 2 : -2) * Pi / static_cast<double>(len);
+    for (std::size_t i = 0; i < n; i += len) {
+      for (std::size_t k = 0; k < len / 2; ++k) {
+        const std::complex<double> w = std::polar(1.0, turn * static_cast<double>(k));
+        const auto u = a[i + k], t = a[i + k + len / 2] * w;
+        a[i + k] = u + t;
+        a[i + k + len / 2] = u - t;
+      }
+    }
+  }
+  if (inverse)
+    for (auto& v : a) v /= static_cast<double>(n);
+}
+
+Wave RotatePhase(const Wave& x, double angle) {
+  std::size_t n = 1;
+  while (n < 2 * x.size()) n <<= 1;
+  std::vector<std::complex<double>> a(n);
+  for (std::size_t i = 0; i < x.size(); ++i) a[i] = x[i];
+  Fft(a);
+  // Positive frequencies turn by +angle, negative ones by -angle: the result stays real.
+  const std::complex<double> up = std::polar(1.0, angle), down = std::conj(up);
+  for (std::size_t k = 1; k < n / 2; ++k) {
+    a[k] *= up;
+    a[n - k] *= down;
+  }
+  a[n / 2] *= std::cos(angle);
+  Fft(a, true);
+  Wave y(x.size());
+  for (std::size_t i = 0; i < x.size(); ++i) y[i] = a[i].real();
+  return y;
+}
+
+Wave RenderedPeriod(const Wave& period, double voicing, int hz) {
+  const double bytes = std::nearbyint(22050.0 / (hz + 1) * 2);
+  int from = 0, to = static_cast<int>(period.size());
+  while (2 * (to - from) >= bytes && to - from > 2) {
+    ++from;
+    --to;
+  }
+  Wave p(period.begin() + from, period.begin() + to);
+  if (from > 0) {
+    const int n = static_cast<int>(p.size()), ramp = n / 4;
+    for (int c = 0; c < ramp; ++c) {
+      p[c] *= static_cast<double>(c) / ramp;
+      p[n - 1 - c] *= static_cast<double>(c) / ramp;
+    }
+  }
+  const int cycle = static_cast<int>(std::nearbyint(22050.0 / hz));
+  Wave y(cycle);
+  double last = 0;
+  for (int i = 0; i < cycle; ++i) {
+    const double v = voicing * (std::sin(2 * Pi * i / cycle) - std::sin(4 * Pi * i / cycle) / 2.5);
+    // A recording that has ended keeps giving its last value, halved at every sample.
+    last = i < static_cast<int>(p.size()) ? p[i] : last / 2;
+    y[i] = 0.5 * (v + last);
+  }
+  return y;
+}
+
+void RemoveOffset(Wave& x) {
+  const int n = static_cast<int>(x.size());
+  if (n < 3) return;
+  double sum = 0, shape = 0;
+  for (int i = 0; i < n; ++i) {
+    sum += x[i];
+    shape += 0.5 - 0.5 * std::cos(2 * Pi * i / (n - 1));
+  }
+  for (int i = 0; i < n; ++i) x[i] -= sum / shape * (0.5 - 0.5 * std::cos(2 * Pi * i / (n - 1)));
+}
+
 void SmoothOnsets(Wave& sound) {
   SoftenSteps(sound, 5, static_cast<int>(std::lround(0.005 * Rate)));
 }

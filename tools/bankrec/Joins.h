@@ -2,6 +2,7 @@
 // period joins free of them.
 #pragma once
 
+#include <complex>
 #include <vector>
 
 #include "tools/bankrec/Cutting.h"
@@ -38,6 +39,25 @@ int EdgeTaper(int length, double fraction = 0.1);
 // it nor the next period meets a step, and steep steps inside softened to at most 3 times
 // the period's RMS step.
 void SmoothPeriod(Wave& period, double fraction = 0.1);
+
+// In-place radix-2 FFT of a (its size a power of two); with `inverse`, the inverse
+// transform, scaled by 1 / size.
+void Fft(std::vector<std::complex<double>>& a, bool inverse = false);
+
+// x with the phase of every frequency component turned by `angle` radians (the DC
+// component left alone): x cos(angle) - H(x) sin(angle), H the Hilbert transform over x
+// zero-padded to a power of two. The spectrum's magnitudes stay as they are, so the
+// formants of the stretch do too; only the shape of each period changes.
+Wave RotatePhase(const Wave& x, double angle);
+
+// One period of a recorded period as the engine's period loop renders it at timbre 0 and
+// pitch `hz`: cut from both ends to the pitch period and faded over its outer quarters when
+// longer, then mixed half and half with the voicing wave of amplitude `voicing`.
+Wave RenderedPeriod(const Wave& period, double voicing, int hz);
+
+// x less its mean, taken out in the shape of a raised cosine over the whole of x, so that
+// edges at zero stay at zero: a period repeated with an offset gives the rendered vowel one.
+void RemoveOffset(Wave& x);
 
 // A whole consonant made ready to follow the engine's zero lead-in: steps, its onset among
 // them, softened to at most 5 times the step level of the 10 ms around them.
