@@ -6,6 +6,7 @@ started when it ends. Every wait waits for its condition with a generous bound.
 """
 import os
 import re
+import shlex
 import shutil
 import signal
 import subprocess
@@ -51,7 +52,7 @@ class Session:
         os.makedirs(self.env["HOME"])
         try:
             self._start_x(key_repeat)
-            self._start("openbox", ["openbox"])
+            self._start_window_manager()
             self._start("bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
             if orca:
                 self._start_speech()
@@ -93,6 +94,21 @@ class Session:
         if not display:
             raise Failure("Xvfb did not start")
         self.env["DISPLAY"] = ":" + display
+
+    def _start_window_manager(self):
+        # A window that asks to be mapped while openbox is still taking over the screen can
+        # stay unmapped for good. Openbox runs its --startup command once it manages the
+        # screen; the program starts after that.
+        ready = os.path.join(self.out, "openbox.ready")
+        wm = self._start("openbox", ["openbox", "--startup", "touch " + shlex.quote(ready)])
+
+        def started():
+            if wm.poll() is not None:
+                with open(os.path.join(self.out, "openbox.log"), errors="replace") as f:
+                    raise Failure("openbox ended: " + f.read()[-2000:])
+            return os.path.exists(ready)
+
+        wait_for("window manager", started)
 
     def _start_speech(self):
         conf = os.path.join(self.out, "speechd")
