@@ -55,7 +55,9 @@ class Session:
             self._start_window_manager()
             self._start("bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
             if orca:
+                # The screen reader runs before the program starts, as its user's does.
                 self._start_speech()
+                self._start_orca()
             if before_program:
                 before_program(self)
             temp = os.path.join(out, "temp")
@@ -64,9 +66,10 @@ class Session:
                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
             self.program = self._start("orv", [orv], env=env)
             self.window = wait_for("program window", self._program_window)
-            if orca:
-                self._start_orca()
             self.activate()
+            if orca:
+                # Keys pressed before Orca has taken in the window are spoken as part of it.
+                wait_for("Orca in the program's window", self._orca_in_window)
         except BaseException:
             self.stop()
             raise
@@ -104,8 +107,7 @@ class Session:
 
         def started():
             if wm.poll() is not None:
-                with open(os.path.join(self.out, "openbox.log"), errors="replace") as f:
-                    raise Failure("openbox ended: " + f.read()[-2000:])
+                raise Failure("openbox ended: " + self.output("openbox")[-2000:])
             return os.path.exists(ready)
 
         wait_for("window manager", started)
@@ -123,7 +125,18 @@ class Session:
         self.orca = self._start("orca", [sys.executable, os.path.join(here, "orca_line_buffered.py"),
                                          "-u", os.path.join(self.out, "orca-home"),
                                          "--debug-file=" + self.orca_log])
-        wait_for("Orca", lambda: self.speech_since(0))
+        wait_for("Orca", self._orca_speaks)
+
+    def _orca_speaks(self):
+        if self.orca.poll() is not None:
+            raise Failure("Orca ended: " + self.output("orca")[-2000:])
+        return self.speech_since(0)
+
+    def _orca_in_window(self):
+        """Orca has spoken the window and then the text box, where the focus is at start."""
+        said = self.speech_since(0)
+        frame = next((i for i, line in enumerate(said) if line.startswith("ORV Quenvar")), None)
+        return frame is not None and any(line.startswith("Texto") for line in said[frame:])
 
     def stop(self):
         for p in reversed(self.procs):
@@ -142,9 +155,13 @@ class Session:
     def __exit__(self, *exc):
         self.stop()
 
-    def program_output(self):
-        with open(os.path.join(self.out, "orv.log"), errors="replace") as f:
+    def output(self, name):
+        """What the process started as name has written so far."""
+        with open(os.path.join(self.out, name + ".log"), errors="replace") as f:
             return f.read()
+
+    def program_output(self):
+        return self.output("orv")
 
     # --- the window and the keyboard -----------------------------------------------------
     def xdotool(self, *args):
