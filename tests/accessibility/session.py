@@ -231,6 +231,14 @@ class Session:
                 said.append(m.group(1))
         return said
 
+    def orca_idle(self):
+        """Orca has handled every event it has queued and is handling none. A key pressed
+        while Orca is busy can reach it after the change the key makes, and Orca does not
+        speak a change it cannot put down to a key."""
+        log = "\n".join(self.speech_lines())
+        return (log.count("EVENT MANAGER: Queueing ") == log.count("EVENT MANAGER: Dequeued ")
+                and log.count("vvvvv PROCESS ") == log.count("^^^^^ PROCESS "))
+
     def mark(self):
         return len(self.speech_lines())
 
