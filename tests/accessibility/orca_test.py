@@ -26,6 +26,7 @@ class Test:
         """Presses the keys and waits until Orca has said the expected lines, in this order
         (a pattern matches a whole line). On a list, Orca names no other list."""
         s = self.session
+        wait_for(f"Orca done before {step}", s.orca_idle)
         mark = s.mark()
         for k in keys:
             s.key(k)

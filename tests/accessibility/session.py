@@ -6,11 +6,14 @@ started when it ends. Every wait waits for its condition with a generous bound.
 """
 import os
 import re
+import shlex
 import shutil
 import signal
 import subprocess
 import sys
 import time
+
+from gi.repository import Gio, GLib
 
 # A line of Orca's debug log that holds what it said: "12:00:00.000 - SPEECH OUTPUT: 'Voz.'{...}".
 SPEECH = re.compile(r" - SPEECH OUTPUT: '(.*)' ?\{")
@@ -51,10 +54,12 @@ class Session:
         os.makedirs(self.env["HOME"])
         try:
             self._start_x(key_repeat)
-            self._start("openbox", ["openbox"])
-            self._start("bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+            self._start_window_manager()
+            self._start_bus()
             if orca:
+                # The screen reader runs before the program starts, as its user's does.
                 self._start_speech()
+                self._start_orca()
             if before_program:
                 before_program(self)
             temp = os.path.join(out, "temp")
@@ -63,9 +68,10 @@ class Session:
                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
             self.program = self._start("orv", [orv], env=env)
             self.window = wait_for("program window", self._program_window)
-            if orca:
-                self._start_orca()
             self.activate()
+            if orca:
+                # Keys pressed before Orca has taken in the window are spoken as part of it.
+                wait_for("Orca in the program's window", self._orca_in_window)
         except BaseException:
             self.stop()
             raise
@@ -94,6 +100,42 @@ class Session:
             raise Failure("Xvfb did not start")
         self.env["DISPLAY"] = ":" + display
 
+    def _start_window_manager(self):
+        # A window that asks to be mapped while openbox is still taking over the screen can
+        # stay unmapped for good. Openbox runs its --startup command once it manages the
+        # screen; the program starts after that.
+        ready = os.path.join(self.out, "openbox.ready")
+        wm = self._start("openbox", ["openbox", "--startup", "touch " + shlex.quote(ready)])
+
+        def started():
+            if wm.poll() is not None:
+                raise Failure("openbox ended: " + self.output("openbox")[-2000:])
+            return os.path.exists(ready)
+
+        wait_for("window manager", started)
+
+    def _start_bus(self):
+        # Until this launcher owns the bus name, a client that asks the session bus for the
+        # accessibility bus makes D-Bus start another launcher, in the environment of the
+        # test's caller. That one's bus lies at a path all such sessions share
+        # (~/.cache/at-spi/bus), where the launcher of another test takes it over.
+        launcher = self._start("bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+
+        def owned():
+            if launcher.poll() is not None:
+                raise Failure("the AT-SPI bus launcher ended: " + self.output("bus")[-2000:])
+            try:  # asks for the owner without starting one
+                reply = session.call_sync(
+                    "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                    "GetConnectionUnixProcessID", GLib.Variant("(s)", ("org.a11y.Bus",)),
+                    GLib.VariantType("(u)"), Gio.DBusCallFlags.NONE, -1, None)
+            except GLib.Error:
+                return False
+            return reply.unpack()[0] == launcher.pid
+
+        wait_for("the AT-SPI bus", owned)
+
     def _start_speech(self):
         conf = os.path.join(self.out, "speechd")
         os.makedirs(os.path.join(conf, "modules"))
@@ -107,7 +149,18 @@ class Session:
         self.orca = self._start("orca", [sys.executable, os.path.join(here, "orca_line_buffered.py"),
                                          "-u", os.path.join(self.out, "orca-home"),
                                          "--debug-file=" + self.orca_log])
-        wait_for("Orca", lambda: self.speech_since(0))
+        wait_for("Orca", self._orca_speaks)
+
+    def _orca_speaks(self):
+        if self.orca.poll() is not None:
+            raise Failure("Orca ended: " + self.output("orca")[-2000:])
+        return self.speech_since(0)
+
+    def _orca_in_window(self):
+        """Orca has spoken the window and then the text box, where the focus is at start."""
+        said = self.speech_since(0)
+        frame = next((i for i, line in enumerate(said) if line.startswith("ORV Quenvar")), None)
+        return frame is not None and any(line.startswith("Texto") for line in said[frame:])
 
     def stop(self):
         for p in reversed(self.procs):
@@ -126,9 +179,13 @@ class Session:
     def __exit__(self, *exc):
         self.stop()
 
-    def program_output(self):
-        with open(os.path.join(self.out, "orv.log"), errors="replace") as f:
+    def output(self, name):
+        """What the process started as name has written so far."""
+        with open(os.path.join(self.out, name + ".log"), errors="replace") as f:
             return f.read()
+
+    def program_output(self):
+        return self.output("orv")
 
     # --- the window and the keyboard -----------------------------------------------------
     def xdotool(self, *args):
@@ -173,6 +230,14 @@ class Session:
             if m and not m.group(1).endswith(" "):
                 said.append(m.group(1))
         return said
+
+    def orca_idle(self):
+        """Orca has handled every event it has queued and is handling none. A key pressed
+        while Orca is busy can reach it after the change the key makes, and Orca does not
+        speak a change it cannot put down to a key."""
+        log = "\n".join(self.speech_lines())
+        return (log.count("EVENT MANAGER: Queueing ") == log.count("EVENT MANAGER: Dequeued ")
+                and log.count("vvvvv PROCESS ") == log.count("^^^^^ PROCESS "))
 
     def mark(self):
         return len(self.speech_lines())
