@@ -4,10 +4,10 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTextBlock>
 #include <QTextLayout>
 #include <atomic>
 #include <filesystem>
