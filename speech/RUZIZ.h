@@ -46,8 +46,15 @@ class TORVHumanVoices : public platform::TComponent {
   static std::uint8_t PeakPercent(const std::string& Sound);
   static std::string Resample(const std::string& Sound, std::int16_t Setting);
 
-  // The reading: Speak starts it (FollowCaret -1 true, 0 false), Stop ends it, TimerTick is
-  // the handler of FTimer.
+  // The reading: Speak starts it, Stop ends it, TimerTick is the handler of FTimer.
+  // FollowCaret is a 32-bit boolean: FollowCaretOn moves the caret along the reading (the
+  // text box), FollowCaretOff leaves it (announcements).
+  static constexpr std::int32_t FollowCaretOn = -1;
+  static constexpr std::int32_t FollowCaretOff = 0;
+  // The first tick comes soon after Speak, every later one a poll period after the one
+  // before; a timer still at the first interval is at its first tick.
+  static constexpr unsigned FirstTickMs = 10;
+  static constexpr unsigned PollTickMs = 200;
   void Speak(std::string Text, std::int16_t Speed, std::int16_t Pitch, std::int16_t Volume,
              std::int32_t FollowCaret);
   void Stop();
@@ -87,4 +94,6 @@ class TORVHumanVoices : public platform::TComponent {
   // Hands the file that the current synthesis wrote to the player and starts it; false
   // (after one beep) when that file is not at FWavFile or the player cannot open it.
   bool PlayWrittenFile();
+  // The file that the current synthesis wrote still stands at FWavFile (FThread is set).
+  bool WrittenFileStands() const;
 };

@@ -44,7 +44,7 @@ void TORVHumanVoices::Speak(std::string Text, std::int16_t Speed, std::int16_t P
     FSpeed = Speed;
     FVolume = Volume;
     FFollowCaret = FollowCaret;
-    FTimer->SetInterval(10);
+    FTimer->SetInterval(FirstTickMs);
     FTimer->SetOnTimer([this] { TimerTick(FTimer); });
     FSentenceStart = 1;
     FSentenceEnd = 1;
@@ -70,14 +70,18 @@ void TORVHumanVoices::Stop() {
   }
 }
 
+bool TORVHumanVoices::WrittenFileStands() const {
+  const std::optional<platform::FileIdentity>& written = (*FThread)->FWrittenFile;
+  return written && platform::IdentityOf(FWavFile) == written;
+}
+
 bool TORVHumanVoices::PlayWrittenFile() {
   // Only the file that this reading's synthesis wrote is played: the name is shared (another
   // copy of the program, a stale file that could not be deleted), and what stands there
   // may be anyone's, or nothing, or a folder. Every sentence handed to a synthesis has
   // something to say, so a synthesis that wrote no file (the folder became unwritable, the
   // disk is full) failed as well.
-  const std::optional<platform::FileIdentity>& written = (*FThread)->FWrittenFile;
-  if (!written || platform::IdentityOf(FWavFile) != written) {
+  if (!WrittenFileStands()) {
     platform::MessageBeep(platform::MB_OK);
     return false;
   }
@@ -86,7 +90,7 @@ bool TORVHumanVoices::PlayWrittenFile() {
   // A file that the player refuses has had its beep from the player.
   if (FPlayer->FDeviceID == 0) return false;
   // The player reads the file by its name: it may have been replaced meanwhile.
-  if (platform::IdentityOf(FWavFile) != written) {
+  if (!WrittenFileStands()) {
     FPlayer->Close();
     platform::MessageBeep(platform::MB_OK);
     return false;
@@ -102,7 +106,8 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     FTimer->SetOnTimer(nullptr);
   };
   try {
-    if (FTimer->Interval() == 10) FTimer->SetInterval(200);
+    const bool firstTick = FTimer->Interval() == FirstTickMs;
+    if (firstTick) FTimer->SetInterval(PollTickMs);
     if (FThread && !(*FThread)->Terminated()) return;  // synthesising
     if (FThread && !FFileHandedOver) {
       FFileHandedOver = true;
@@ -133,9 +138,7 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     FPlayer->Close();
     // The previous sentence's file goes before the next synthesis; a file that another
     // copy of the program has put at the name since is left to it.
-    if (FThread && (*FThread)->FWrittenFile &&
-        platform::IdentityOf(FWavFile) == (*FThread)->FWrittenFile)
-      platform::DeleteFile(FWavFile);
+    if (FThread && WrittenFileStands()) platform::DeleteFile(FWavFile);
     FCaretStep = CaretStep(FText, cursor, FSentence);
     if (FFollowCaret) MoveCaret(FCaretStep);
 
