@@ -19,6 +19,22 @@ bool IsOneOf(const ui::TWinControl* c, std::initializer_list<const ui::TCheckLis
 // The text of the list's current item; no current item is a failure.
 std::string CurrentText(const ui::TCheckListBox* list) { return list->Items()[list->ItemIndex()]; }
 
+// Enter on a setting list says its prefix, the list's item, then the voice.
+struct Announcement {
+  ui::TCheckListBox* TZedUdezuv::*list;
+  const char* prefix;
+};
+constexpr Announcement Announcements[] = {
+    {&TZedUdezuv::SpeedLB, "Velocidad "},
+    {&TZedUdezuv::PitchLB, "Tono "},
+    {&TZedUdezuv::VolumeLB, "Volumen "},
+    {&TZedUdezuv::EqLB, "Ecualizaci\xF3n "},
+    {&TZedUdezuv::AnalogSpeedLB, "Velocidad anal\xF3gica "},
+    {&TZedUdezuv::CompressLB, "Compresor "},
+    {&TZedUdezuv::WaveFormLB, "Timbre "},
+    {&TZedUdezuv::ReverbLB, "Reverberaci\xF3n "},
+};
+
 }  // namespace
 
 void TZedUdezuv::ApplyVoicePreset(int voiceItem) {
@@ -77,7 +93,7 @@ void TZedUdezuv::AllLBKeyUp(ui::TObject*, std::uint16_t& Key, ui::TShiftState) {
       // Only the part to read is copied: Enter costs the same at the end of a big text.
       std::string s = R1->TextFrom(p);
       if (!HasSomethingToSay(s)) return;  // a reading under way goes on
-      voices().Speak(std::move(s), speed, pitch, volume, -1);
+      voices().Speak(std::move(s), speed, pitch, volume, TORVHumanVoices::FollowCaretOn);
       return;
     }
 
@@ -85,21 +101,14 @@ void TZedUdezuv::AllLBKeyUp(ui::TObject*, std::uint16_t& Key, ui::TShiftState) {
     if (F == VoiceLB) {
       spoken = CurrentText(VoiceLB);
     } else {
-      const char* prefix = nullptr;
-      if (F == SpeedLB) prefix = "Velocidad ";
-      if (F == PitchLB) prefix = "Tono ";
-      if (F == VolumeLB) prefix = "Volumen ";
-      if (F == EqLB) prefix = "Ecualizaci\xF3n ";
-      if (F == AnalogSpeedLB) prefix = "Velocidad anal\xF3gica ";
-      if (F == CompressLB) prefix = "Compresor ";
-      if (F == WaveFormLB) prefix = "Timbre ";
-      if (F == ReverbLB) prefix = "Reverberaci\xF3n ";
-      if (prefix) {
-        auto* list = static_cast<ui::TCheckListBox*>(F);
-        spoken = prefix + CurrentText(list) + ", " + CurrentText(VoiceLB);
+      for (const Announcement& a : Announcements) {
+        const ui::TCheckListBox* list = this->*a.list;
+        if (F != list) continue;
+        spoken = a.prefix + CurrentText(list) + ", " + CurrentText(VoiceLB);
+        break;
       }
     }
-    voices().Speak(spoken, speed, pitch, volume, 0);
+    voices().Speak(spoken, speed, pitch, volume, TORVHumanVoices::FollowCaretOff);
   } catch (...) {
     // Every failure of a list command ends it without a word.
     throw platform::EAbort();

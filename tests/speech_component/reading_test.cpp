@@ -30,6 +30,9 @@ using testsupport::ReadFile;
 
 namespace {
 
+constexpr std::int32_t Follow = TORVHumanVoices::FollowCaretOn;
+constexpr std::int32_t Stay = TORVHumanVoices::FollowCaretOff;
+
 // What one synthesis thread was given, seen before its synthesis ran, and what it wrote.
 struct Synthesis {
   std::string sentence;
@@ -173,7 +176,7 @@ class Reading : public testing::Test {
 
 TEST_F(Reading, ThreeSentencesAreSynthesisedPlayedAndFollowedInOrder) {
   caret = 40;
-  v->Speak("Uno dos. Tres cuatro\r\nCinco", 5, 71, 80, -1);
+  v->Speak("Uno dos. Tres cuatro\r\nCinco", 5, 71, 80, Follow);
   ReadToTheEnd();
 
   EXPECT_EQ(Sentences(), (std::vector<std::string>{"Uno dos. ", "Tres cuatro\r", "Cinco"}));
@@ -250,7 +253,7 @@ TEST_F(Reading, SentencesAreCutAndTheCaretFollows) {
     SCOPED_TRACE(c.what);
     Forget();
     caret = 0;
-    v->Speak(c.text, 5, 71, 80, -1);
+    v->Speak(c.text, 5, 71, 80, Follow);
     ReadToTheEnd();
     EXPECT_EQ(Sentences(), c.sentences);
     EXPECT_EQ(Carets(), c.carets);
@@ -262,7 +265,7 @@ TEST_F(Reading, SentencesAreCutAndTheCaretFollows) {
 }
 
 TEST_F(Reading, AnEmptyTextEndsAtTheFirstTick) {
-  v->Speak("", 5, 71, 80, -1);
+  v->Speak("", 5, 71, 80, Follow);
   EXPECT_TRUE(v->FTimer->Running());
   platform::ManualTimers::Advance(9);
   EXPECT_TRUE(v->FTimer->Running());
@@ -273,7 +276,7 @@ TEST_F(Reading, AnEmptyTextEndsAtTheFirstTick) {
 }
 
 TEST_F(Reading, TicksComeAfter10MsThenEvery200) {
-  v->Speak("Uno\r\nDos", 5, 71, 80, 0);
+  v->Speak("Uno\r\nDos", 5, 71, 80, Stay);
   platform::ManualTimers::Advance(10);
   ASSERT_NE(v->FThread, nullptr);  // the first sentence starts at once
   EXPECT_EQ(v->FTimer->Interval(), 200u);
@@ -299,7 +302,7 @@ TEST_F(Reading, ASentenceThatEndsWithoutItsFileStopsTheReadingThere) {
       if (index == failing) t.FSpeed = 0;
     };
     const int beeps = platform::BeepCount();
-    v->Speak(text, 5, 71, 80, -1);
+    v->Speak(text, 5, 71, 80, Follow);
     ReadToTheEnd();
     ASSERT_EQ(Sentences(),
               std::vector<std::string>(sentences.begin(), sentences.begin() + failing + 1));
@@ -314,7 +317,7 @@ TEST_F(Reading, ASentenceThatEndsWithoutItsFileStopsTheReadingThere) {
     // The next reading from the caret tries that sentence again.
     Forget();
     onSynthesis = nullptr;
-    v->Speak(text.substr(static_cast<std::size_t>(caret)), 5, 71, 80, -1);
+    v->Speak(text.substr(static_cast<std::size_t>(caret)), 5, 71, 80, Follow);
     ReadToTheEnd();
     EXPECT_EQ(Sentences(), std::vector<std::string>(sentences.begin() + failing, sentences.end()));
     for (const Synthesis& s : syntheses) EXPECT_TRUE(s.wroteFile) << s.sentence;
@@ -339,14 +342,14 @@ TEST_F(Reading, AFolderThatTakesNoMoreFilesStopsTheReadingWithABeep) {
     ASSERT_EQ(fs::path(v->FWavFile).parent_path(), fs::path(folder.Path()));
 
     // The last reading's file stays; once the folder is read-only Stop cannot delete it.
-    v->Speak("Cero", 5, 71, 80, 0);
+    v->Speak("Cero", 5, 71, 80, Stay);
     ReadToTheEnd();
     ASSERT_TRUE(fs::exists(v->FWavFile));
     folder.Constrain();
     Forget();
     caret = 0;
     const int beeps = platform::BeepCount();
-    v->Speak("Uno\r\nDos", 5, 71, 80, -1);
+    v->Speak("Uno\r\nDos", 5, 71, 80, Follow);
     ReadToTheEnd();
     ASSERT_EQ(Sentences(), (std::vector<std::string>{"Uno\r"}));
     EXPECT_TRUE(opened.empty());  // nor the old reading's file
@@ -356,7 +359,7 @@ TEST_F(Reading, AFolderThatTakesNoMoreFilesStopsTheReadingWithABeep) {
 
     folder.Release();
     Forget();
-    v->Speak("Uno\r\nDos", 5, 71, 80, -1);
+    v->Speak("Uno\r\nDos", 5, 71, 80, Follow);
     ReadToTheEnd();
     EXPECT_EQ(Sentences(), (std::vector<std::string>{"Uno\r", "Dos"}));
     EXPECT_EQ(OpenedSyntheses(), (std::vector<int>{0, 1}));
@@ -447,7 +450,7 @@ TEST_F(Reading, OnlyTheFileThatTheSynthesisWroteIsPlayed) {
         if (index == failing) c.change(v->FWavFile);
       };
       const int beeps = platform::BeepCount();
-      v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, -1);
+      v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, Follow);
       ReadToTheEnd();
       afterSynthesis = nullptr;
       // Never passed over: the reading stops at that sentence, with the caret at its start.
@@ -470,7 +473,7 @@ TEST_F(Reading, OnlyTheFileThatTheSynthesisWroteIsPlayed) {
       // The next reading from the caret reads on from there.
       Forget();
       v->Speak(std::string("Uno\r\nDos\r\nTres").substr(static_cast<std::size_t>(caret)), 5, 71, 80,
-               -1);
+               Follow);
       ReadToTheEnd();
       EXPECT_EQ(syntheses.size(), 3 - failing);
       EXPECT_EQ(OpenedSyntheses().size(), 3 - failing);
@@ -490,7 +493,7 @@ TEST_F(Reading, AFileReplacedAsThePlayerOpensItIsNotPlayed) {
     fs::rename(foreign, v->FWavFile);
   };
   const int beeps = platform::BeepCount();
-  v->Speak("Uno\r\nDos", 5, 71, 80, -1);
+  v->Speak("Uno\r\nDos", 5, 71, 80, Follow);
   ReadToTheEnd();
   EXPECT_EQ(Sentences(), (std::vector<std::string>{"Uno\r"}));
   EXPECT_EQ(v->FPlayer->FDeviceID, 0);  // closed again at once
@@ -517,8 +520,8 @@ TEST_F(Reading, TwoCopiesSharingTheFolderNeverSpeakEachOthersSentences) {
         opensBy[ticking].push_back(rate == rateOf[0] ? 0 : rate == rateOf[1] ? 1 : -1);
       });
   const int beeps = platform::BeepCount();
-  v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, 0);
-  other.Speak("Cuatro\r\nCinco\r\nSeis", 5, 71, 80, 0);
+  v->Speak("Uno\r\nDos\r\nTres", 5, 71, 80, Stay);
+  other.Speak("Cuatro\r\nCinco\r\nSeis", 5, 71, 80, Stay);
   auto done = [&](TORVHumanVoices* c) { return !c->FThread || (*c->FThread)->Terminated(); };
   const auto deadline = Clock::now() + std::chrono::seconds(60);
   // Both tick in turn, as two programs' timers would; each serves the other's synthesis.
@@ -544,7 +547,7 @@ TEST_F(Reading, StopSilencesAtOnceAndDeletesTheFile) {
   v->Speak(
       "Hola a todos los amigos de la casa y de la calle, de la plaza y del barrio entero, "
       "que vinieron a vernos esta tarde de verano",
-      5, 71, 80, -1);
+      5, 71, 80, Follow);
   const auto deadline = Clock::now() + std::chrono::seconds(60);
   while (v->FPlayer->GetMode() != pmPlaying) {
     ASSERT_LT(Clock::now(), deadline);
@@ -574,7 +577,7 @@ TEST_F(Reading, StopSilencesAtOnceAndDeletesTheFile) {
 }
 
 TEST_F(Reading, StopDuringASynthesisLetsItFinishAndDeletesItsFile) {
-  v->Speak("Uno\r\nDos", 5, 71, 80, -1);
+  v->Speak("Uno\r\nDos", 5, 71, 80, Follow);
   platform::ManualTimers::Advance(10);
   ASSERT_NE(v->FThread, nullptr);
   v->Stop();
@@ -598,7 +601,7 @@ TEST_F(Reading, SettingsChangedDuringAReadingCountFromTheNextSentence) {
     v->SetAnalogSpeed(12);
     v->LoadVoice(20, -3, -4);
   };
-  v->Speak("Uno. Dos", 5, 71, 80, 0);
+  v->Speak("Uno. Dos", 5, 71, 80, Stay);
   ReadToTheEnd();
   ASSERT_EQ(syntheses.size(), 2u);
   const Synthesis& a = syntheses[0];
@@ -634,7 +637,7 @@ TEST_F(Reading, SettingsChangedDuringAReadingCountFromTheNextSentence) {
   // Speed, volume and pitch come with the next speak.
   onSynthesis = nullptr;
   Forget();
-  v->Speak("Tres", 7, 90, 50, 0);
+  v->Speak("Tres", 7, 90, 50, Stay);
   ReadToTheEnd();
   ASSERT_EQ(syntheses.size(), 1u);
   EXPECT_EQ(syntheses[0].speed, 7);
@@ -651,7 +654,7 @@ TEST_F(Reading, TheBassCutSetsTheVoicingStrength) {
   for (const Case& c : cases) {
     Forget();
     v->LoadVoice(0, 0, c.bass);
-    v->Speak("a", 5, 71, 80, -1);
+    v->Speak("a", 5, 71, 80, Follow);
     platform::ManualTimers::Advance(10);
     ServeSynthesis();
     ASSERT_EQ(syntheses.size(), 1u) << c.bass;
