@@ -3,6 +3,7 @@
 #include "speech/Rendering.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/core/Numeric.h"
 #include "platform/core/Random.h"
@@ -11,7 +12,6 @@
 #include "speech/TextBytes.h"
 
 namespace {
-const char* const TimbreShapes[2] = {"0 9", "9 0"};
 
 struct GlidePair {
   char pair[3];
@@ -28,9 +28,13 @@ constexpr GlidePair GlidePairs[35] = {
     {"om", 28, 110}, {"on", 28, 115}, {"ul", 38, 105}, {"um", 38, 110}, {"un", 38, 115},
 };
 
+// The four control bytes just below the markers (25 to 28) take the shortest lead-in.
+constexpr std::uint8_t FirstControlBelowMarkers = LlMark - 4;
+
 // Zero samples ahead of a stop or fricative: lead-in and recording last at least this long.
 // 0 for letters without a lead-in.
 std::int32_t LeadInTarget(std::uint8_t c) {
+  if (c >= FirstControlBelowMarkers && c < LlMark) return 10;
   switch (c) {
     case RrMark:
     case 'r':
@@ -48,10 +52,6 @@ std::int32_t LeadInTarget(std::uint8_t c) {
       return 1200;
     case 'x':
       return 2300;
-    case 25:
-    case 26:
-    case 27:
-    case 28:
     case 'f':
     case 'j':
     case 's':
@@ -95,7 +95,7 @@ void TrimEnds(std::string& s) {
   s.erase(0, 2);
 }
 
-// Step 1: the glide into what follows, or the fade before a consonant.
+// The glide into what follows, or the fade before a consonant, in the last periods.
 void GlideOrFade(TCreateVoice& v, std::int32_t k) {
   const ProsodyState& P = v.Prosody;
   if (P.PairBuffer.size() != 2) return;
@@ -114,7 +114,7 @@ void GlideOrFade(TCreateVoice& v, std::int32_t k) {
   }
 }
 
-// Steps 3 and 4: cut to the pitch period, then the edges by cut or timbre.
+// Cut to the pitch period, then the edges shaped by the cut or by the timbre.
 void CutAndShape(TCreateVoice& v) {
   std::string& period = v.FPeriod;
   const std::int64_t P =
@@ -148,7 +148,7 @@ void CutAndShape(TCreateVoice& v) {
   }
 }
 
-// Step 6: timbres 5 to 9 against two reversed samples, then the voicing mix.
+// Timbres 5 to 9 against two reversed samples, then the voicing mix.
 void VoiceThePeriod(TCreateVoice& v) {
   platform::MemoryStream& phone = *v.FPhoneStream;
   platform::MemoryStream& scratch = *v.ReverseScratch;
@@ -200,6 +200,8 @@ void RenderOnce(TCreateVoice& v) {
   }
 }
 
+// One pass per period, in this order: glide or fade, the recording when no glide gave a
+// period, cut and shape, voicing, the period pitch step; then the period joins the others.
 void RenderPeriods(TCreateVoice& v) {
   const std::int32_t passes = v.Prosody.Repeats;
   const std::string& recording = v.FBank.at(static_cast<std::size_t>(v.Loop.ChosenSlot));
@@ -221,18 +223,16 @@ void RenderPeriods(TCreateVoice& v) {
     phone.Seek(0);
   }
 }
+
+// The edge ramps of timbres 1 to 4, as ShapePeriod's divisors (0: the ramp reaches the
+// other one). Timbres 1 and 3 rise over the first eight ninths of a period and fall over
+// the last ninth; 2 and 4 the other way round. Other timbres shape no edges.
+constexpr RenderState TimbreShapes[] = {{0, 9}, {9, 0}, {0, 9}, {9, 0}};
 }  // namespace
 
 void SetUpTimbre(TCreateVoice& v) {
-  v.Render.InDiv = 0;
-  v.Render.OutDiv = 0;
-  const char* shape = nullptr;
-  if (v.FTimbre == 1 || v.FTimbre == 3) shape = TimbreShapes[0];
-  if (v.FTimbre == 2 || v.FTimbre == 4) shape = TimbreShapes[1];
-  if (shape) {
-    v.Render.InDiv = static_cast<std::uint8_t>(shape[0] - '0');
-    v.Render.OutDiv = static_cast<std::uint8_t>(shape[2] - '0');
-  }
+  v.Render = v.FTimbre >= 1 && v.FTimbre <= std::size(TimbreShapes) ? TimbreShapes[v.FTimbre - 1]
+                                                                    : RenderState{};
 }
 
 void RenderCharacter(TCreateVoice& v) {
