@@ -241,16 +241,16 @@ bool HasLongRun(const Chars& text) {
 // What the box holds, as Text() gives it, with the byte offsets of its positions: made at
 // most once per change of the document.
 struct TRichEdit::ByteMapCache {
-  std::optional<ByteMap> map;
-  std::optional<std::string> text;
-  void Reset() {
-    map.reset();
-    text.reset();
-  }
-  void Fill(const QTextDocument* doc) {
-    if (map && text) return;
-    text.emplace();
-    map.emplace(doc->toRawText(), *text);
+  struct Contents {
+    std::string text;  // before map, which fills it
+    ByteMap map;
+    explicit Contents(const QString& raw) : map(raw, text) {}
+  };
+  std::optional<Contents> contents;
+  void Reset() { contents.reset(); }
+  const Contents& Fill(const QTextDocument* doc) {
+    if (!contents) contents.emplace(doc->toRawText());
+    return *contents;
   }
 };
 
@@ -270,11 +270,10 @@ void TRichEdit::WatchDocument() {
   QTextEdit* e = Edit(this);
   QTextDocument* doc = e->document();
   // The connection holds the cache itself: it may outlive this object while the widget goes.
-  QObject::connect(doc, &QTextDocument::contentsChange, e,
-                   [cache = byteMap_](int, int, int) { cache->Reset(); });
-  // Text typed or pasted in: a long stretch without a blank changes how lines break, before
-  // the box lays the change out.
-  QObject::connect(doc, &QTextDocument::contentsChange, e, [e, doc](int pos, int, int added) {
+  auto changed = [cache = byteMap_, e, doc](int pos, int, int added) {
+    cache->Reset();
+    // Text typed or pasted in: a long stretch without a blank changes how lines break,
+    // before the box lays the change out.
     if (added <= 0 || e->wordWrapMode() == QTextOption::WrapAnywhere) return;
     const QTextBlock last = doc->findBlock(pos + added);
     for (QTextBlock b = doc->findBlock(pos); b.isValid(); b = b.next()) {
@@ -284,7 +283,8 @@ void TRichEdit::WatchDocument() {
       }
       if (b == last) break;
     }
-  });
+  };
+  QObject::connect(doc, &QTextDocument::contentsChange, e, changed);
   byteMap_->Reset();
 }
 
@@ -309,19 +309,12 @@ void TRichEdit::LaidOutOnce(const std::function<void()>& put) {
   e->setVerticalScrollBarPolicy(policy);
 }
 
-const ByteMap& TRichEdit::Map() const {
-  byteMap_->Fill(Edit(this)->document());
-  return *byteMap_->map;
-}
+const ByteMap& TRichEdit::Map() const { return byteMap_->Fill(Edit(this)->document()).map; }
 
-std::string TRichEdit::Text() const {
-  byteMap_->Fill(Edit(this)->document());
-  return *byteMap_->text;
-}
+std::string TRichEdit::Text() const { return byteMap_->Fill(Edit(this)->document()).text; }
 
 std::string TRichEdit::TextFrom(int start) const {
-  byteMap_->Fill(Edit(this)->document());
-  const std::string& text = *byteMap_->text;
+  const std::string& text = byteMap_->Fill(Edit(this)->document()).text;
   const auto from = static_cast<std::size_t>(std::max(start, 0));
   return from < text.size() ? text.substr(from) : std::string();
 }
