@@ -52,7 +52,8 @@ class TCreateVoice : public platform::TThread {
   // The file that this synthesis wrote at FWavFile, as it stood then; none after a failure.
   std::optional<platform::FileIdentity> FWrittenFile;
 
-  // Working state of one Synthesize call, by owning stage.
+  // Working state of one Synthesize call, grouped by the stage it serves; several stages
+  // write some of it (who writes what: SynthesisSteps.h).
   std::unique_ptr<platform::MemoryStream> ReverseScratch;
   std::unique_ptr<platform::MemoryStream> WaveStream;
   LoopState Loop;

@@ -1,5 +1,6 @@
-// The character loop's own position and letter views, shared by every stage of one
-// synthesis.
+// The character loop's position and letter views, shared by every stage of one synthesis;
+// the orthography and slot-choice stages rewrite the letter views (SynthesisSteps.h says
+// which step writes what).
 #pragma once
 
 #include <cstdint>
