@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "platform/core/Numeric.h"
+#include "platform/core/SampleCodec.h"
 #include "speech/CreateVoice.h"
-#include "speech/SampleCodec.h"
 
 using platform::Extended;
+using platform::LoadSample;
 using platform::Round;
+using platform::StoreSample;
 using platform::Wrap16;
 
 namespace {

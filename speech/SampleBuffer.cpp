@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "platform/core/Numeric.h"
+#include "platform/core/SampleCodec.h"
 #include "speech/CreateVoice.h"
-#include "speech/SampleCodec.h"
 
+using platform::LoadSample;
 using platform::MemoryStream;
+using platform::StoreSample;
 using platform::Wrap16;
 
 namespace {
