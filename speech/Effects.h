@@ -10,11 +10,12 @@
 #include <cstdint>
 
 #include "platform/core/MemoryStream.h"
+#include "platform/core/WaveHeader.h"
 
 namespace speech {
 
 // Size of the header area in front of the samples of a WAV image.
-inline constexpr std::size_t kWaveHeaderSize = 44;
+using platform::kWaveHeaderSize;
 
 // Smooths the phoneme `passes` times with a forward three-sample mean, then trims the
 // padding. Never shortens the phoneme, and never gives fewer than two samples.
