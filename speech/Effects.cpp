@@ -188,9 +188,6 @@ void AddReverb(platform::MemoryStream& wave, std::uint16_t reverbSetting) {
 
   if (wave.Size() < kWaveHeaderSize) wave.SetSize(kWaveHeaderSize);
   ReplaceSamples(wave, kWaveHeaderSize, out);
-  const auto dataBytes = static_cast<std::uint32_t>(2 * length);
-  for (int b = 0; b < 4; ++b)
-    wave.Data()[40 + b] = static_cast<std::uint8_t>((dataBytes >> (8 * b)) & 0xFF);
 }
 
 }  // namespace speech

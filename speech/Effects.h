@@ -32,9 +32,9 @@ void ConvertRate(platform::MemoryStream& wave, std::uint32_t sampleRate);
 void Compress(platform::MemoryStream& wave, std::uint8_t level);
 
 // Settings 1 to 6: adds echoes of 4, 9 or 16 taps (gains and delays drawn through
-// platform::Random) and lengthens the image by the longest delay; bytes 40 to 43 of the
-// header area then hold the new data size. Any other setting leaves the image unchanged
-// and draws nothing.
+// platform::Random) and lengthens the image by the longest delay. The header area comes
+// back as it was given: its sizes are the writer's, once every effect has run. Any other
+// setting leaves the image unchanged and draws nothing.
 void AddReverb(platform::MemoryStream& wave, std::uint16_t reverbSetting);
 
 }  // namespace speech
