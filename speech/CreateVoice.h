@@ -81,7 +81,6 @@ class TCreateVoice : public platform::TThread {
   // Sample buffer routines.
   void AppendStream(platform::MemoryStream& Src, platform::MemoryStream& Dst);
   void WriteSilence(platform::MemoryStream& Stream, std::int32_t Count);
-  void AppendPeriod(platform::MemoryStream& Src, platform::MemoryStream& Dst);
   void MixStreams(platform::MemoryStream& A, platform::MemoryStream& B,
                   platform::MemoryStream& Dest, std::uint8_t WeightA, std::uint8_t WeightB);
   void NormalizeLevel(platform::MemoryStream& Stream, std::uint8_t Offset, std::int8_t Level);

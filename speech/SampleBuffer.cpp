@@ -19,30 +19,21 @@ std::vector<std::uint8_t>& Scratch() {
   return buffer;
 }
 
-// Appends the first count samples of Src at Dst's end; both positions end after them.
-void AppendSamples(MemoryStream& Src, MemoryStream& Dst, std::size_t count) {
-  const std::size_t bytes = count * 2;
-  const std::size_t at = Dst.Size();
-  if (&Src == &Dst) {
-    Dst.SetSize(at + bytes);
-    std::memmove(Dst.Data() + at, Dst.Data(), bytes);
-  } else {
-    Dst.SetSize(at + bytes);
-    if (bytes) std::memcpy(Dst.Data() + at, Src.Data(), bytes);
-  }
-  Dst.Seek(at + bytes);
-  if (&Src != &Dst) Src.Seek(bytes);
-}
-
 void ReplaceContent(MemoryStream& s, const std::vector<std::uint8_t>& bytes) {
   s.SetSize(bytes.size());
   if (!bytes.empty()) std::memcpy(s.Data(), bytes.data(), bytes.size());
 }
 }  // namespace
 
-// Every sample of Src goes over, however long it is.
+// Every sample of Src goes over, however long it is, a phoneme onto the sentence or a period
+// onto the phoneme; both positions end after them. Src may be Dst.
 void TCreateVoice::AppendStream(MemoryStream& Src, MemoryStream& Dst) {
-  AppendSamples(Src, Dst, Src.Size() / 2);
+  const std::size_t bytes = Src.Size() / 2 * 2;
+  const std::size_t at = Dst.Size();
+  Dst.SetSize(at + bytes);
+  if (bytes) std::memmove(Dst.Data() + at, Src.Data(), bytes);
+  Dst.Seek(at + bytes);
+  if (&Src != &Dst) Src.Seek(bytes);
 }
 
 void TCreateVoice::WriteSilence(MemoryStream& Stream, std::int32_t Count) {
@@ -50,10 +41,6 @@ void TCreateVoice::WriteSilence(MemoryStream& Stream, std::int32_t Count) {
   if (Count <= 0) return;
   Stream.SetSize(static_cast<std::size_t>(Count) * 2);
   Stream.Seek(Stream.Size());
-}
-
-void TCreateVoice::AppendPeriod(MemoryStream& Src, MemoryStream& Dst) {
-  AppendSamples(Src, Dst, Src.Size() / 2);
 }
 
 // Over the longer input; an input that has ended keeps its last term, which is scaled
