@@ -3,7 +3,7 @@
 #include "banks/BankText.h"
 #include "platform/core/Beep.h"
 #include "platform/core/Numeric.h"
-#include "speech/SampleCodec.h"
+#include "platform/core/SampleCodec.h"
 
 std::string ScaleSampleLevel(const std::string& S, std::uint8_t OldLevel, std::uint8_t NewLevel) {
   if (NewLevel < 1 || NewLevel > 99) {
@@ -12,8 +12,8 @@ std::string ScaleSampleLevel(const std::string& S, std::uint8_t OldLevel, std::u
   }
   std::string r(S.size() & ~static_cast<std::size_t>(1), '\0');
   for (std::size_t k = 0; k + 1 < S.size(); k += 2) {
-    const std::int16_t x = LoadSample(&S[k]);
-    StoreSample(&r[k], platform::Wrap16(platform::Div(x, OldLevel) * NewLevel));
+    const std::int16_t x = platform::LoadSample(&S[k]);
+    platform::StoreSample(&r[k], platform::Wrap16(platform::Div(x, OldLevel) * NewLevel));
   }
   return r;
 }

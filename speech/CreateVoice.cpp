@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/core/FileReplace.h"
+#include "speech/Effects.h"
 #include "speech/Prosody.h"
 #include "speech/Rendering.h"
 #include "speech/SynthesisSteps.h"
@@ -39,11 +40,11 @@ bool CollapseBlanksStep(TCreateVoice& v) {
   return true;
 }
 
-// The WAV image starts with 44 reserved bytes; the finish writes the header over them.
+// The WAV image starts with the header's bytes reserved; the finish writes the header over them.
 bool CreateStreams(TCreateVoice& v) {
   v.CreateStreams();
-  v.WaveStream->SetSize(44);
-  v.WaveStream->Seek(44);
+  v.WaveStream->SetSize(speech::kWaveHeaderSize);
+  v.WaveStream->Seek(speech::kWaveHeaderSize);
   return true;
 }
 
@@ -117,7 +118,7 @@ bool ReverbStep(TCreateVoice& v) {
 }
 
 bool VolumeStep(TCreateVoice& v) {
-  v.NormalizeLevel(*v.WaveStream, 44,
+  v.NormalizeLevel(*v.WaveStream, speech::kWaveHeaderSize,
                    static_cast<std::int8_t>(static_cast<std::uint8_t>(v.FVolume)));
   return true;
 }
@@ -128,8 +129,7 @@ bool HeaderSizes(TCreateVoice& v) {
   if (v.WaveStream->Size() > std::numeric_limits<std::uint32_t>::max())
     throw std::length_error("sentence too long for a WAV file");
   const auto size = static_cast<std::uint32_t>(v.WaveStream->Size());
-  v.FWaveHeader.DataSize = size - 44;
-  v.FWaveHeader.RiffSize = size - 8;
+  v.FWaveHeader.DataSize = size - speech::kWaveHeaderSize;
   return true;
 }
 

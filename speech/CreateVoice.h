@@ -12,18 +12,20 @@
 #include "platform/core/Files.h"
 #include "platform/core/MemoryStream.h"
 #include "platform/core/Thread.h"
+#include "platform/core/WaveHeader.h"
 #include "speech/LoopState.h"
 #include "speech/OrthographyState.h"
 #include "speech/ProsodyState.h"
 #include "speech/RenderState.h"
 
-// The 44-byte RIFF WAVE header of the temporary file, little-endian.
+// The header of the temporary file: 16-bit mono samples at the output rate.
 struct TWaveHeader {
-  std::uint32_t RiffSize = 0;  // file size - 8
   std::uint32_t SampleRate = 0;
-  std::uint32_t DataSize = 0;  // file size - 44
-  // The 44 bytes as they stand in the file.
-  std::array<std::uint8_t, 44> Bytes() const;
+  std::uint32_t DataSize = 0;  // file size - header size; the RIFF size follows from it
+  // The header's bytes as they stand in the file.
+  std::array<std::uint8_t, platform::kWaveHeaderSize> Bytes() const {
+    return platform::WaveHeader({.channels = 1, .bits = 16, .rate = SampleRate}, DataSize);
+  }
 };
 
 using SlotArray = std::array<std::string, 120>;
@@ -80,7 +82,6 @@ class TCreateVoice : public platform::TThread {
   // Sample buffer routines.
   void AppendStream(platform::MemoryStream& Src, platform::MemoryStream& Dst);
   void WriteSilence(platform::MemoryStream& Stream, std::int32_t Count);
-  void AppendPeriod(platform::MemoryStream& Src, platform::MemoryStream& Dst);
   void MixStreams(platform::MemoryStream& A, platform::MemoryStream& B,
                   platform::MemoryStream& Dest, std::uint8_t WeightA, std::uint8_t WeightB);
   void NormalizeLevel(platform::MemoryStream& Stream, std::uint8_t Offset, std::int8_t Level);

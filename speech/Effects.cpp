@@ -6,6 +6,7 @@
 
 #include "platform/core/Numeric.h"
 #include "platform/core/Random.h"
+#include "platform/core/SampleCodec.h"
 
 namespace speech {
 
@@ -19,8 +20,7 @@ std::vector<std::int16_t> ReadSamples(const platform::MemoryStream& s, std::size
   const std::size_t n = (s.Size() - offset) / 2;
   out.resize(n);
   const std::uint8_t* p = s.Data() + offset;
-  for (std::size_t i = 0; i < n; ++i)
-    out[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(p[2 * i] | (p[2 * i + 1] << 8)));
+  for (std::size_t i = 0; i < n; ++i) out[i] = platform::LoadSample(p + 2 * i);
   return out;
 }
 
@@ -29,11 +29,7 @@ void ReplaceSamples(platform::MemoryStream& s, std::size_t offset,
                     const std::vector<std::int16_t>& samples) {
   s.SetSize(offset + 2 * samples.size());
   std::uint8_t* p = s.Data() + offset;
-  for (std::size_t i = 0; i < samples.size(); ++i) {
-    const auto v = static_cast<std::uint16_t>(samples[i]);
-    p[2 * i] = static_cast<std::uint8_t>(v & 0xFF);
-    p[2 * i + 1] = static_cast<std::uint8_t>(v >> 8);
-  }
+  for (std::size_t i = 0; i < samples.size(); ++i) platform::StoreSample(p + 2 * i, samples[i]);
   s.Seek(0);
 }
 
@@ -192,9 +188,6 @@ void AddReverb(platform::MemoryStream& wave, std::uint16_t reverbSetting) {
 
   if (wave.Size() < kWaveHeaderSize) wave.SetSize(kWaveHeaderSize);
   ReplaceSamples(wave, kWaveHeaderSize, out);
-  const auto dataBytes = static_cast<std::uint32_t>(2 * length);
-  for (int b = 0; b < 4; ++b)
-    wave.Data()[40 + b] = static_cast<std::uint8_t>((dataBytes >> (8 * b)) & 0xFF);
 }
 
 }  // namespace speech

@@ -10,11 +10,12 @@
 #include <cstdint>
 
 #include "platform/core/MemoryStream.h"
+#include "platform/core/WaveHeader.h"
 
 namespace speech {
 
 // Size of the header area in front of the samples of a WAV image.
-inline constexpr std::size_t kWaveHeaderSize = 44;
+using platform::kWaveHeaderSize;
 
 // Smooths the phoneme `passes` times with a forward three-sample mean, then trims the
 // padding. Never shortens the phoneme, and never gives fewer than two samples.
@@ -31,9 +32,9 @@ void ConvertRate(platform::MemoryStream& wave, std::uint32_t sampleRate);
 void Compress(platform::MemoryStream& wave, std::uint8_t level);
 
 // Settings 1 to 6: adds echoes of 4, 9 or 16 taps (gains and delays drawn through
-// platform::Random) and lengthens the image by the longest delay; bytes 40 to 43 of the
-// header area then hold the new data size. Any other setting leaves the image unchanged
-// and draws nothing.
+// platform::Random) and lengthens the image by the longest delay. The header area comes
+// back as it was given: its sizes are the writer's, once every effect has run. Any other
+// setting leaves the image unchanged and draws nothing.
 void AddReverb(platform::MemoryStream& wave, std::uint16_t reverbSetting);
 
 }  // namespace speech

@@ -10,15 +10,24 @@
 #include <vector>
 
 #include "platform/core/Numeric.h"
+#include "platform/core/SampleCodec.h"
 #include "speech/CreateVoice.h"
-#include "speech/SampleCodec.h"
+#include "speech/SampleBuffer.h"
 
 using platform::Extended;
+using platform::LoadSample;
 using platform::Round;
+using platform::StoreSample;
 using platform::Wrap16;
 
 namespace {
 constexpr double TwoPi = 6.283185307179586;
+
+// Sample strings as the bytes the mixing loop takes.
+const std::uint8_t* Bytes(const std::string& s) {
+  return reinterpret_cast<const std::uint8_t*>(s.data());
+}
+std::uint8_t* Bytes(std::string& s) { return reinterpret_cast<std::uint8_t*>(s.data()); }
 
 // Indexed by speed 1 to 10.
 constexpr std::uint8_t GlideStartWeight[11] = {0, 95, 95, 94, 96, 99, 90, 90, 88, 83, 66};
@@ -176,18 +185,9 @@ void TCreateVoice::BlendPeriods(std::uint8_t FromSlot, std::uint8_t ToSlot, std:
   if (Fade != 0) W = static_cast<std::uint8_t>(100 - W);
   const std::string& A = FBank.at(FromSlot);
   const std::string& B = FBank.at(ToSlot);
-  const std::size_t na = A.size() / 2, nb = B.size() / 2;
-  const std::size_t n = std::max(A.size(), B.size()) / 2;
   const std::size_t at = FPeriod.size();
-  FPeriod.resize(at + 2 * n);
-  char* out = FPeriod.data() + at;
-  std::int16_t a = 0, b = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i < na) a = LoadSample(A.data() + 2 * i);
-    if (i < nb) b = LoadSample(B.data() + 2 * i);
-    if (Fade != 0) a = Wrap16(a * static_cast<std::int32_t>(Fade) / 100);
-    a = Wrap16(a * static_cast<std::int32_t>(W) / 100);
-    b = Wrap16(b * (100 - static_cast<std::int32_t>(W)) / 100);
-    StoreSample(out + 2 * i, Wrap16(a + b));
-  }
+  FPeriod.resize(at + std::max(A.size(), B.size()) / 2 * 2);
+  // ToSlot's weight is 100 - W in 32 bits: negative for a W above 100.
+  MixSamples(Bytes(A), A.size(), Bytes(B), B.size(), W, 100 - static_cast<std::int32_t>(W),
+             Bytes(FPeriod) + at, Fade);
 }

@@ -7,7 +7,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/Numeric.h"
-#include "speech/SampleCodec.h"
+#include "platform/core/SampleCodec.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ constexpr Ratio AnalogSpeedRatios[12] = {{2, 1}, {9, 5}, {11, 7}, {7, 5},  {5, 4
 
 void AppendSample(std::string& out, std::int16_t v) {
   char bytes[2];
-  StoreSample(bytes, v);
+  platform::StoreSample(bytes, v);
   out.append(bytes, 2);
 }
 
@@ -94,8 +94,8 @@ std::string TORVHumanVoices::Resample(const std::string& Sound, std::int16_t Set
   out.reserve(static_cast<std::size_t>((static_cast<std::int64_t>(n - 1) * r.L / r.M + 1) * 2));
   std::int64_t c = 0;
   for (std::size_t k = 0; k + 1 < n; ++k) {
-    const std::int32_t a = LoadSample(&Sound[2 * k]);
-    const std::int32_t b = LoadSample(&Sound[2 * k + 2]);
+    const std::int32_t a = platform::LoadSample(&Sound[2 * k]);
+    const std::int32_t b = platform::LoadSample(&Sound[2 * k + 2]);
     std::int32_t d = b - a;
     // A difference beyond 16 bits comes from neighbours of opposite sign; their sum fits.
     if (d < -32768 || d > 32767) d = b + a;

@@ -214,7 +214,7 @@ void RenderPeriods(TCreateVoice& v) {
     VoiceThePeriod(v);
     v.FPeriod.clear();
     PeriodPitchStep(v, k);
-    v.AppendPeriod(*v.FPhoneStream, *v.FPeriodStream);
+    v.AppendStream(*v.FPhoneStream, *v.FPeriodStream);
   }
   if (v.FPeriodStream->Size() > 0) {
     platform::MemoryStream& phone = *v.FPhoneStream;

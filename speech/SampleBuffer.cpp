@@ -1,13 +1,17 @@
 // Sample buffer routines: streams of 16-bit little-endian samples appended, silenced, mixed,
 // levelled and reversed. They touch only the streams they are given.
+#include "speech/SampleBuffer.h"
+
 #include <cstring>
 #include <vector>
 
 #include "platform/core/Numeric.h"
+#include "platform/core/SampleCodec.h"
 #include "speech/CreateVoice.h"
-#include "speech/SampleCodec.h"
 
+using platform::LoadSample;
 using platform::MemoryStream;
+using platform::StoreSample;
 using platform::Wrap16;
 
 namespace {
@@ -17,30 +21,21 @@ std::vector<std::uint8_t>& Scratch() {
   return buffer;
 }
 
-// Appends the first count samples of Src at Dst's end; both positions end after them.
-void AppendSamples(MemoryStream& Src, MemoryStream& Dst, std::size_t count) {
-  const std::size_t bytes = count * 2;
-  const std::size_t at = Dst.Size();
-  if (&Src == &Dst) {
-    Dst.SetSize(at + bytes);
-    std::memmove(Dst.Data() + at, Dst.Data(), bytes);
-  } else {
-    Dst.SetSize(at + bytes);
-    if (bytes) std::memcpy(Dst.Data() + at, Src.Data(), bytes);
-  }
-  Dst.Seek(at + bytes);
-  if (&Src != &Dst) Src.Seek(bytes);
-}
-
 void ReplaceContent(MemoryStream& s, const std::vector<std::uint8_t>& bytes) {
   s.SetSize(bytes.size());
   if (!bytes.empty()) std::memcpy(s.Data(), bytes.data(), bytes.size());
 }
 }  // namespace
 
-// Every sample of Src goes over, however long it is.
+// Every sample of Src goes over, however long it is, a phoneme onto the sentence or a period
+// onto the phoneme; both positions end after them. Src may be Dst.
 void TCreateVoice::AppendStream(MemoryStream& Src, MemoryStream& Dst) {
-  AppendSamples(Src, Dst, Src.Size() / 2);
+  const std::size_t bytes = Src.Size() / 2 * 2;
+  const std::size_t at = Dst.Size();
+  Dst.SetSize(at + bytes);
+  if (bytes) std::memmove(Dst.Data() + at, Src.Data(), bytes);
+  Dst.Seek(at + bytes);
+  if (&Src != &Dst) Src.Seek(bytes);
 }
 
 void TCreateVoice::WriteSilence(MemoryStream& Stream, std::int32_t Count) {
@@ -50,30 +45,29 @@ void TCreateVoice::WriteSilence(MemoryStream& Stream, std::int32_t Count) {
   Stream.Seek(Stream.Size());
 }
 
-void TCreateVoice::AppendPeriod(MemoryStream& Src, MemoryStream& Dst) {
-  AppendSamples(Src, Dst, Src.Size() / 2);
+void MixSamples(const std::uint8_t* a, std::size_t aBytes, const std::uint8_t* b,
+                std::size_t bBytes, std::int32_t weightA, std::int32_t weightB, std::uint8_t* out,
+                std::int32_t fadeA) {
+  const std::size_t na = aBytes / 2, nb = bBytes / 2;
+  const std::size_t n = std::max(aBytes, bBytes) / 2;
+  std::int16_t ta = 0, tb = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i < na) ta = LoadSample(a + 2 * i);
+    if (i < nb) tb = LoadSample(b + 2 * i);
+    if (fadeA != 0) ta = Wrap16(ta * fadeA / 100);
+    ta = Wrap16(ta * weightA / 100);
+    tb = Wrap16(tb * weightB / 100);
+    StoreSample(out + 2 * i, Wrap16(ta + tb));
+  }
 }
 
-// Over the longer input; an input that has ended keeps its last term, which is scaled
-// again at every further step and so dies away (or holds, at weight 100).
 void TCreateVoice::MixStreams(MemoryStream& A, MemoryStream& B, MemoryStream& Dest,
                               std::uint8_t WeightA, std::uint8_t WeightB) {
-  const std::size_t na = A.Size() / 2, nb = B.Size() / 2;
-  const std::size_t n = std::max(A.Size(), B.Size()) / 2;
   std::vector<std::uint8_t>& out = Scratch();
-  out.resize(n * 2);
-  const std::uint8_t* pa = A.Data();
-  const std::uint8_t* pb = B.Data();
-  std::int16_t a = 0, b = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i < na) a = LoadSample(pa + 2 * i);
-    if (i < nb) b = LoadSample(pb + 2 * i);
-    a = Wrap16(a * static_cast<std::int32_t>(WeightA) / 100);
-    b = Wrap16(b * static_cast<std::int32_t>(WeightB) / 100);
-    StoreSample(out.data() + 2 * i, Wrap16(a + b));
-  }
-  A.Seek(na * 2);
-  B.Seek(nb * 2);
+  out.resize(std::max(A.Size(), B.Size()) / 2 * 2);
+  MixSamples(A.Data(), A.Size(), B.Data(), B.Size(), WeightA, WeightB, out.data());
+  A.Seek(A.Size() / 2 * 2);
+  B.Seek(B.Size() / 2 * 2);
   ReplaceContent(Dest, out);
   Dest.Seek(0);
 }

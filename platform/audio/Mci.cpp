@@ -12,6 +12,7 @@
 
 #include "platform/audio/SoundOutput.h"
 #include "platform/audio/WaveFile.h"
+#include "platform/core/SampleCodec.h"
 
 namespace platform {
 namespace {
@@ -166,10 +167,8 @@ class WaveDevice {
       return;
     }
     for (size_t i = 0; i + 1 < bytes; i += 2) {
-      const int s = int16_t(uint16_t(uint8_t(from[i]) | uint8_t(from[i + 1]) << 8));
-      const auto scaled = uint16_t(int16_t(s * int(volume_) / int(kMaxVolume)));
-      to[i] = uint8_t(scaled & 0xFF);
-      to[i + 1] = uint8_t(scaled >> 8);
+      const int s = LoadSample(from + i);
+      StoreSample(to + i, int16_t(s * int(volume_) / int(kMaxVolume)));
     }
   }
 

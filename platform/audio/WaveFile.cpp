@@ -15,13 +15,6 @@ uint32_t U32(const std::string& b, size_t at) {
 uint16_t U16(const std::string& b, size_t at) {
   return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8);
 }
-void Put32(std::string& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(char(v >> (8 * i) & 0xFF));
-}
-void Put16(std::string& b, uint16_t v) {
-  b.push_back(char(v & 0xFF));
-  b.push_back(char(v >> 8));
-}
 
 // Largest file we take in; a sentence of speech is far below it.
 constexpr uint64_t kMaxFileBytes = uint64_t{1} << 30;
@@ -92,21 +85,10 @@ WaveError ReadWaveFile(const std::string& path, WaveData& out) {
 }
 
 std::string EncodeWave(const WaveData& data) {
+  const auto header = WaveHeader(data, uint32_t(data.samples.size()));
   std::string b;
-  const auto data_size = uint32_t(data.samples.size());
-  b.reserve(44 + data.samples.size());
-  b += "RIFF";
-  Put32(b, 36 + data_size);
-  b += "WAVEfmt ";
-  Put32(b, 16);
-  Put16(b, 1);
-  Put16(b, data.channels);
-  Put32(b, data.rate);
-  Put32(b, data.rate * data.BlockAlign());
-  Put16(b, uint16_t(data.BlockAlign()));
-  Put16(b, data.bits);
-  b += "data";
-  Put32(b, data_size);
+  b.reserve(header.size() + data.samples.size());
+  b.append(header.begin(), header.end());
   b += data.samples;
   return b;
 }

@@ -4,15 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/core/WaveHeader.h"
+
 namespace platform {
 
-struct WaveData {
-  uint16_t channels = 1;
-  uint16_t bits = 16;
-  uint32_t rate = 22050;
+struct WaveData : WaveFormat {
   std::string samples;  // interleaved frames as stored in the file (8-bit unsigned, 16-bit LE)
 
-  uint32_t BlockAlign() const { return uint32_t{channels} * bits / 8; }
   uint64_t Frames() const { return samples.size() / BlockAlign(); }
 };
 

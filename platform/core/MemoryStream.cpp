@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/core/SampleCodec.h"
+
 namespace platform {
 
 void MemoryStream::SetSize(std::size_t size) {
@@ -36,28 +38,25 @@ void MemoryStream::WriteByte(std::uint8_t b) { Write(&b, 1); }
 
 std::int16_t MemoryStream::ReadSample() {
   if (pos_ + 2 > data_.size()) throw std::out_of_range("MemoryStream: read past end");
-  std::uint16_t v = static_cast<std::uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
+  const std::int16_t s = LoadSample(data_.data() + pos_);
   pos_ += 2;
-  return static_cast<std::int16_t>(v);
+  return s;
 }
 
 void MemoryStream::WriteSample(std::int16_t s) {
-  std::uint16_t v = static_cast<std::uint16_t>(s);
-  std::uint8_t b[2] = {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)};
+  std::uint8_t b[2];
+  StoreSample(b, s);
   Write(b, 2);
 }
 
 std::int16_t MemoryStream::SampleAt(std::size_t i) const {
   if (2 * i + 2 > data_.size()) throw std::out_of_range("MemoryStream: sample out of range");
-  return static_cast<std::int16_t>(
-      static_cast<std::uint16_t>(data_[2 * i] | (data_[2 * i + 1] << 8)));
+  return LoadSample(data_.data() + 2 * i);
 }
 
 void MemoryStream::SetSampleAt(std::size_t i, std::int16_t s) {
   if (2 * i + 2 > data_.size()) throw std::out_of_range("MemoryStream: sample out of range");
-  std::uint16_t v = static_cast<std::uint16_t>(s);
-  data_[2 * i] = static_cast<std::uint8_t>(v & 0xFF);
-  data_[2 * i + 1] = static_cast<std::uint8_t>(v >> 8);
+  StoreSample(data_.data() + 2 * i, s);
 }
 
 void MemoryStream::CopyFrom(MemoryStream& src, std::size_t count) {
@@ -84,8 +83,8 @@ void MemoryStream::Assign(const std::string& bytes) {
 
 void MemoryStream::SaveToFile(const std::string& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw std::runtime_error("No se puede crear el archivo " + path + ": " +
-                                     std::strerror(errno));
+  if (!out)
+    throw std::runtime_error("No se puede crear el archivo " + path + ": " + std::strerror(errno));
   out.write(reinterpret_cast<const char*>(data_.data()),
             static_cast<std::streamsize>(data_.size()));
   out.close();

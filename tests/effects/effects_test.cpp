@@ -8,7 +8,6 @@
 #include "platform/core/MemoryStream.h"
 #include "platform/core/Numeric.h"
 #include "platform/core/Random.h"
-#include "tests/support/Wav.h"
 
 namespace {
 
@@ -36,8 +35,11 @@ Samples ImageSamples(const platform::MemoryStream& m) {
   return Read(m, speech::kWaveHeaderSize);
 }
 
-std::uint32_t DataSizeField(const platform::MemoryStream& m) {
-  return testsupport::U32(m.ToString(), 40);
+bool HeaderAreaAsGiven(const platform::MemoryStream& m) {
+  if (m.Size() < speech::kWaveHeaderSize) return false;
+  for (std::size_t i = 0; i < speech::kWaveHeaderSize; ++i)
+    if (m.Data()[i] != HeaderByte(i)) return false;
+  return true;
 }
 
 // ---- ConvertRate ----
@@ -75,6 +77,7 @@ TEST(ConvertRate, KeepsTheSamplesChosenByTheRate) {
     platform::MemoryStream wave = Image(in);
     speech::ConvertRate(wave, c.rate);
     EXPECT_EQ(ImageSamples(wave), expected) << "rate " << c.rate << ", " << c.count << " samples";
+    EXPECT_TRUE(HeaderAreaAsGiven(wave)) << "rate " << c.rate << ", " << c.count << " samples";
   }
 }
 
@@ -184,6 +187,7 @@ TEST(Compress, ScalesLoudSegmentsAndDropsTheLastSample) {
     platform::MemoryStream wave = Image(c.in);
     speech::Compress(wave, c.level);
     EXPECT_EQ(ImageSamples(wave), c.out) << c.what;
+    EXPECT_TRUE(HeaderAreaAsGiven(wave)) << c.what;
   }
 }
 
@@ -219,7 +223,7 @@ Draws DrawFor(const ReverbShape& s, std::uint32_t seed) {
   return d;
 }
 
-TEST(AddReverb, LengthensByTheLongestDelayAndRecordsTheDataSize) {
+TEST(AddReverb, LengthensByTheLongestDelayAndKeepsTheHeaderArea) {
   const Samples in = {100, -200, 300, 0, 5, 32767, -32768, 7};
   for (const ReverbShape& s : kShapes) {
     const std::int32_t lo = s.taps * s.step, hi = lo + 2 * s.step / 3 - 1;
@@ -231,8 +235,7 @@ TEST(AddReverb, LengthensByTheLongestDelayAndRecordsTheDataSize) {
       ASSERT_GE(added, std::size_t(lo)) << "setting " << s.setting << " seed " << seed;
       ASSERT_LE(added, std::size_t(hi)) << "setting " << s.setting << " seed " << seed;
       EXPECT_EQ(int(added), DrawFor(s, seed).delay[0]);
-      for (std::size_t i = 0; i < 40; ++i) ASSERT_EQ(wave.Data()[i], HeaderByte(i));
-      ASSERT_EQ(DataSizeField(wave), wave.Size() - speech::kWaveHeaderSize);
+      ASSERT_TRUE(HeaderAreaAsGiven(wave)) << "setting " << s.setting << " seed " << seed;
     }
   }
 }
@@ -258,7 +261,7 @@ TEST(AddReverb, SilentSentenceComesBackSilentAndLonger) {
     const Samples out = ImageSamples(wave);
     const auto& shape = kShapes[setting - 1];
     EXPECT_EQ(out, Samples(300 + DrawFor(shape, 5).delay[0], 0)) << "setting " << setting;
-    EXPECT_EQ(DataSizeField(wave), 2 * out.size());
+    EXPECT_TRUE(HeaderAreaAsGiven(wave)) << "setting " << setting;
   }
 }
 

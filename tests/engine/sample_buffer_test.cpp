@@ -24,12 +24,12 @@ TEST(SampleBuffer, AppendStreamAddsEverySampleAtTheEnd) {
   EXPECT_EQ(Samples(dst), longer);
 }
 
-TEST(SampleBuffer, AppendPeriodAndWriteSilence) {
+TEST(SampleBuffer, AppendStreamAfterSamplesAndWriteSilence) {
   Voice v;
   MemoryStream src, dst;
   Fill(dst, {1});
   Fill(src, {2, 3});
-  v.AppendPeriod(src, dst);
+  v.AppendStream(src, dst);
   EXPECT_EQ(Samples(dst), (std::vector<int>{1, 2, 3}));
 
   Fill(dst, {9, 9, 9, 9, 9});

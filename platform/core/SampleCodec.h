@@ -1,8 +1,10 @@
-// 16-bit little-endian samples in byte buffers.
+// 16-bit little-endian samples in byte buffers, as the memory streams, the voices and the WAV
+// files hold them.
 #pragma once
 
 #include <cstdint>
-#include <cstring>
+
+namespace platform {
 
 inline std::int16_t LoadSample(const std::uint8_t* p) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
@@ -20,3 +22,5 @@ inline std::int16_t LoadSample(const char* p) {
 inline void StoreSample(char* p, std::int16_t s) {
   StoreSample(reinterpret_cast<std::uint8_t*>(p), s);
 }
+
+}  // namespace platform
