@@ -84,8 +84,8 @@ void MemoryStream::Assign(const std::string& bytes) {
 
 void MemoryStream::SaveToFile(const std::string& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw std::runtime_error("No se puede crear el archivo " + path + ": " +
-                                     std::strerror(errno));
+  if (!out)
+    throw std::runtime_error("No se puede crear el archivo " + path + ": " + std::strerror(errno));
   out.write(reinterpret_cast<const char*>(data_.data()),
             static_cast<std::streamsize>(data_.size()));
   out.close();
