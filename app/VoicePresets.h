@@ -1,5 +1,5 @@
-// What the setting lists hand to the speech component: the voice presets, the treble and
-// bass numbers of an equaliser item and the spoken announcements.
+// The voice presets (the items a voice item selects in six setting lists) and the treble and
+// bass numbers of an equaliser item, which a voice load takes.
 #pragma once
 
 #include <cstdint>

@@ -21,9 +21,6 @@ using Extended = long double;  // 64-bit mantissa on x86-64
 constexpr std::int16_t Wrap16(std::int64_t v) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint64_t>(v)));
 }
-constexpr std::uint16_t WrapU16(std::int64_t v) {
-  return static_cast<std::uint16_t>(static_cast<std::uint64_t>(v));
-}
 // Low 32 bits, signed.
 constexpr std::int32_t Wrap32(std::int64_t v) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v)));
@@ -57,11 +54,6 @@ inline Extended FDiv(Extended a, Extended b) {
   return Checked(a / b);
 }
 
-inline Extended FSqrt(Extended v) {
-  if (v < 0 || std::isnan(v)) throw FloatFault("invalid floating-point operation");
-  return std::sqrt(v);
-}
-
 // v rounded to an integral value, halves to the even neighbour (the default rounding
 // mode). Below 2^63 in magnitude, adding 2^63 leaves no fraction bit in the 64-bit
 // mantissa, so the addition itself rounds; taking 2^63 away again is exact. Same result
@@ -79,15 +71,6 @@ inline std::int64_t Round(Extended v) {
   Extended r = RoundIntegral(v);
   if (r >= 9223372036854775808.0L || r < -9223372036854775808.0L)
     throw FloatFault("integer overflow in Round");
-  return static_cast<std::int64_t>(r);
-}
-
-// Toward zero. A result outside 64 bits is a fault.
-inline std::int64_t Trunc(Extended v) {
-  Checked(v);
-  Extended r = std::trunc(v);
-  if (r >= 9223372036854775808.0L || r < -9223372036854775808.0L)
-    throw FloatFault("integer overflow in Trunc");
   return static_cast<std::int64_t>(r);
 }
 

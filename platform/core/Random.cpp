@@ -22,7 +22,8 @@ void Randomize() {
 
 std::int32_t Random(std::int32_t n) {
   if (n <= 0) return 0;
-  return static_cast<std::int32_t>((static_cast<std::uint64_t>(Next()) * static_cast<std::uint32_t>(n)) >> 32);
+  return static_cast<std::int32_t>(
+      (static_cast<std::uint64_t>(Next()) * static_cast<std::uint32_t>(n)) >> 32);
 }
 
 }  // namespace platform

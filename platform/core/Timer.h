@@ -69,7 +69,6 @@ class TTimer : public TComponent {
   std::function<void()> on_timer_;
   TimerBackend* backend_ = nullptr;  // the backend it runs on, none when stopped
 };
-using Timer = TTimer;
 
 // The default backend: a clock of its own, moved by tests.
 class ManualTimers {

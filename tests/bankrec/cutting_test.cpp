@@ -8,6 +8,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "tests/support/Resonator.h"
+
 using namespace bankrec;
 
 namespace {
@@ -20,16 +22,7 @@ constexpr double Pi = std::numbers::pi;
 Wave Voiced(double period, double f1, double f2, int count) {
   Wave x(count, 0);
   for (double at = 5; at < count; at += period) x[static_cast<int>(std::lround(at))] = 1000;
-  for (double f : {f1, f2}) {
-    const double r = std::exp(-Pi * 120 / Rate), c = 2 * r * std::cos(2 * Pi * f / Rate);
-    double y1 = 0, y2 = 0;
-    for (double& v : x) {
-      const double y = v + c * y1 - r * r * y2;
-      y2 = y1;
-      y1 = y;
-      v = y;
-    }
-  }
+  testsupport::Resonate(x, {f1, f2}, 120, Rate);
   return x;
 }
 

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "tests/support/Resonator.h"
+
 using namespace bankrec;
 
 namespace {
@@ -82,16 +84,7 @@ TEST(SmoothPeriod, EdgesComeToZeroASpikeSoftensAndTheFormantsStay) {
   const int n = 160;
   Wave longWave(6 * n, 0);
   for (int k = 0; k < 6; ++k) longWave[k * n + 3] = 1000;
-  for (double f : {700.0, 1200.0}) {
-    const double r = std::exp(-Pi * 100 / Rate), c = 2 * r * std::cos(2 * Pi * f / Rate);
-    double y1 = 0, y2 = 0;
-    for (double& v : longWave) {
-      const double y = v + c * y1 - r * r * y2;
-      y2 = y1;
-      y1 = y;
-      v = y;
-    }
-  }
+  testsupport::Resonate(longWave, {700, 1200}, 100, Rate);
   Wave period(longWave.begin() + 4 * n + 5, longWave.begin() + 5 * n + 5);
   double f1 = 0, f2 = 0, g1 = 0, g2 = 0;
   ASSERT_TRUE(FirstFormants(period, f1, f2));

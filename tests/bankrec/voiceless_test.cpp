@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
+
+#include "tests/support/Resonator.h"
 
 using namespace bankrec;
 
@@ -24,17 +25,7 @@ double CrossingRate(const Wave& x) {
 Wave VowelPeriod(double f1, double f2, int period) {
   Wave x(period * 8, 0);
   for (int at = 0; at < static_cast<int>(x.size()); at += period) x[at] = 1000;
-  for (double f : {f1, f2}) {
-    const double r = std::exp(-std::numbers::pi * 80 / Rate);
-    const double c = 2 * r * std::cos(2 * std::numbers::pi * f / Rate);
-    double y1 = 0, y2 = 0;
-    for (double& v : x) {
-      const double y = v + c * y1 - r * r * y2;
-      y2 = y1;
-      y1 = y;
-      v = y;
-    }
-  }
+  testsupport::Resonate(x, {f1, f2}, 80, Rate);
   return Wave(x.end() - period, x.end());
 }
 

@@ -42,12 +42,10 @@ TEST(Numeric, RoundAgreesWithTheLibraryAtEveryMagnitude) {
   }
 }
 
-TEST(Numeric, TruncAndDivGoTowardZero) {
+TEST(Numeric, DivGoesTowardZero) {
   EXPECT_EQ(Div(-7, 2), -3);
   EXPECT_EQ(Div(7, -2), -3);
   EXPECT_EQ(Mod(-7, 2), -1);
-  EXPECT_EQ(Trunc(-2.9L), -2);
-  EXPECT_EQ(Trunc(2.9L), 2);
   EXPECT_THROW(Div(1, 0), FloatFault);
 }
 
@@ -56,13 +54,11 @@ TEST(Numeric, Wrap16KeepsLowBits) {
   EXPECT_EQ(Wrap16(32768), -32768);
   EXPECT_EQ(Wrap16(-32769), 32767);
   EXPECT_EQ(Wrap16(65536 + 5), 5);
-  EXPECT_EQ(WrapU16(-1), 65535);
 }
 
 TEST(Numeric, FloatFaultsAreExceptions) {
   EXPECT_THROW(FDiv(1, 0), FloatFault);
   EXPECT_THROW(FDiv(0, 0), FloatFault);
-  EXPECT_THROW(FSqrt(-1), FloatFault);
   EXPECT_THROW(Round(1e30L), FloatFault);
   EXPECT_THROW(Checked(std::numeric_limits<Extended>::infinity()), FloatFault);
   EXPECT_EQ(FDiv(1, 4), 0.25L);

@@ -24,6 +24,7 @@
 #include "platform/ui/Native.h"
 #include "platform/ui/testing/Testing.h"
 #include "tests/support/Files.h"
+#include "tests/support/SmallForm.h"
 
 using namespace ui;
 namespace t = ui::testing;
@@ -32,24 +33,15 @@ namespace {
 
 QString StripAmp(QString s) { return s.remove('&'); }
 
-// A form with a text box, two labelled lists and the program's menu.
-class KeyboardTest : public ::testing::Test {
+// A text box, two labelled lists and the program's menu.
+class KeyboardTest : public testsupport::SmallForm {
  protected:
   void SetUp() override {
-    t::App();
-    platform::SetErrorBoxHook([this](const std::string& m) { errors.push_back(m); });
-    form = new TForm();
-    form->SetClientSize(300, 200);
+    SmallForm::SetUp();
     form->SetFont("MS Sans Serif", 11, true);
-    edit = new TRichEdit(form);
-    edit->SetBounds(10, 10, 280, 60);
-    edit->SetAccessibleName("Texto");
+    AddTextBox()->SetAccessibleName("Texto");
     list = AddList("&Voz", 80, {"uno", "dos", "tres"});
     other = AddList("Velo&cidad", 110, {"1", "2", "3"});
-    for (TWinControl* c : std::initializer_list<TWinControl*>{edit, list, other})
-      c->OnKeyUp = [this](TObject* s, std::uint16_t& k, TShiftState) {
-        releases.push_back({s, k});
-      };
 
     menu = new TMainMenu(form);
     varios = Item("Varios");
@@ -65,25 +57,9 @@ class KeyboardTest : public ::testing::Test {
     varios->Add(calidad);
     menu->Add(varios);
     form->SetMenu(menu);
-    t::ShowAndActivate(form);
-  }
-  void TearDown() override {
-    delete form;
-    platform::SetErrorBoxHook([](const std::string& m) { ADD_FAILURE() << "error box: " << m; });
+    Show();
   }
 
-  TCheckListBox* AddList(const char* caption, int top, std::initializer_list<const char*> items) {
-    auto* l = new TCheckListBox(form);
-    l->SetBounds(100, top, 150, 18);
-    l->SetItemHeight(13);
-    for (const char* s : items) l->Items().Add(s);
-    l->SetItemIndex(0);
-    auto* label = new TLabel(form);
-    label->SetCaption(caption);
-    label->SetBounds(10, top, label->Width(), 13);
-    label->SetFocusControl(l);
-    return l;
-  }
   TMenuItem* Item(const char* caption) {
     auto* item = new TMenuItem(form);
     item->SetCaption(caption);
@@ -97,20 +73,12 @@ class KeyboardTest : public ::testing::Test {
     return popup ? popup->activeAction() : nullptr;
   }
 
-  struct Up {
-    TObject* sender;
-    std::uint16_t key;
-  };
-  TForm* form = nullptr;
-  TRichEdit* edit = nullptr;
   TCheckListBox* list = nullptr;
   TCheckListBox* other = nullptr;
   TMainMenu* menu = nullptr;
   TMenuItem *varios = nullptr, *abrir = nullptr, *calidad = nullptr;
   std::vector<TMenuItem*> rates;
   std::vector<TMenuItem*> clicks;
-  std::vector<Up> releases;
-  std::vector<std::string> errors;
 };
 
 }  // namespace

@@ -23,58 +23,26 @@
 #include "tests/support/ConstrainedFolder.h"
 #include "tests/support/Files.h"
 #include "tests/support/ServeWindow.h"
+#include "tests/support/SmallForm.h"
 
 using namespace ui;
 namespace t = ui::testing;
 
 namespace {
 
-struct Release {
-  TObject* sender;
-  std::uint16_t key;
-  TShiftState shift;
-};
-
-// A small form: a text box, two one-line lists with labels, a menu.
-class LayerTest : public ::testing::Test {
+// A text box and two one-line lists, the first with a label.
+class LayerTest : public testsupport::SmallForm {
  protected:
   void SetUp() override {
-    t::App();
-    platform::SetErrorBoxHook([this](const std::string& m) { errors.push_back(m); });
-    form = new TForm();
-    form->SetClientSize(300, 200);
-    edit = new TRichEdit(form);
-    edit->SetBounds(10, 10, 280, 60);
-    list = new TCheckListBox(form);
-    list->SetBounds(100, 80, 150, 18);
-    list->SetItemHeight(13);
-    for (const char* s : {"uno", "dos", "tres", "cuatro", "cinco"}) list->Items().Add(s);
-    list->SetItemIndex(0);
-    other = new TCheckListBox(form);
-    other->SetBounds(100, 110, 150, 18);
-    other->Items().Add("x");
-    label = new TLabel(form);
-    label->SetCaption("&Voz");
-    label->SetBounds(10, 80, label->Width(), 13);
-    label->SetFocusControl(list);
-    for (TWinControl* c : std::initializer_list<TWinControl*>{edit, list, other})
-      c->OnKeyUp = [this](TObject* s, std::uint16_t& k, TShiftState sh) {
-        releases.push_back({s, k, sh});
-      };
-    t::ShowAndActivate(form);
-  }
-  void TearDown() override {
-    delete form;
-    platform::SetErrorBoxHook([](const std::string& m) { ADD_FAILURE() << "error box: " << m; });
+    SmallForm::SetUp();
+    AddTextBox();
+    list = AddList("&Voz", 80, {"uno", "dos", "tres", "cuatro", "cinco"});
+    other = AddList(nullptr, 110, {"x"});
+    Show();
   }
 
-  TForm* form = nullptr;
-  TRichEdit* edit = nullptr;
   TCheckListBox* list = nullptr;
   TCheckListBox* other = nullptr;
-  TLabel* label = nullptr;
-  std::vector<Release> releases;
-  std::vector<std::string> errors;
 };
 
 }  // namespace
