@@ -4,29 +4,16 @@
 
 #include <cstring>
 
+#include "banks/SlotTable.h"
 #include "platform/core/Numeric.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "speech/Letters.h"
 #include "speech/Prosody.h"
 #include "speech/TextBytes.h"
 
 namespace {
 const char* const TimbreShapes[2] = {"0 9", "9 0"};
-
-struct GlidePair {
-  char pair[3];
-  std::uint8_t FromSlot, ToSlot;
-};
-// Every pair of two different vowels and every vowel before l, m or n; first match wins.
-constexpr GlidePair GlidePairs[35] = {
-    {"ae", 1, 10},   {"ea", 10, 1},   {"ai", 1, 17},   {"ia", 17, 1},   {"ao", 1, 28},
-    {"oa", 28, 1},   {"au", 1, 38},   {"ua", 38, 1},   {"al", 1, 105},  {"am", 1, 110},
-    {"an", 1, 115},  {"ei", 10, 17},  {"ie", 17, 10},  {"eo", 10, 28},  {"oe", 28, 10},
-    {"eu", 10, 38},  {"ue", 38, 10},  {"el", 10, 105}, {"em", 10, 110}, {"en", 10, 115},
-    {"io", 17, 28},  {"oi", 28, 17},  {"iu", 17, 38},  {"ui", 38, 17},  {"ou", 28, 38},
-    {"uo", 38, 28},  {"il", 17, 105}, {"im", 17, 110}, {"in", 17, 115}, {"ol", 28, 105},
-    {"om", 28, 110}, {"on", 28, 115}, {"ul", 38, 105}, {"um", 38, 110}, {"un", 38, 115},
-};
 
 // Zero samples ahead of a stop or fricative: lead-in and recording last at least this long.
 // 0 for letters without a lead-in.
@@ -62,32 +49,11 @@ std::int32_t LeadInTarget(std::uint8_t c) {
 }
 
 bool IsVoicedLetter(std::uint8_t c) {
-  return c == LlMark || c == RrMark || c == 'b' || c == 'd' || c == 'g' || c == 'r' ||
-         c == 0xF1;  // ñ
+  return c == LlMark || c == RrMark || c == 'b' || c == 'd' || c == 'g' || c == 'r' || c == NTilde;
 }
 
-// Base slot of a vowel, plain or accented; 0 for anything else.
-std::uint8_t VowelSlot(std::uint8_t c) {
-  switch (c) {
-    case 'a':
-    case 0xE1:
-      return 1;
-    case 'e':
-    case 0xE9:
-      return 10;
-    case 'i':
-    case 0xED:
-      return 17;
-    case 'o':
-    case 0xF3:
-      return 28;
-    case 'u':
-    case 0xFA:
-      return 38;
-    default:
-      return 0;
-  }
-}
+// The slot-table row of the phoneme labelled with the one letter c; nullptr for none.
+const banks::SlotRow* RowOfLetter(char c) { return banks::FindSlotRow(std::string_view(&c, 1)); }
 
 // The last and the first sample go (4 bytes a time).
 void TrimEnds(std::string& s) {
@@ -101,16 +67,21 @@ void GlideOrFade(TCreateVoice& v, std::int32_t k) {
   if (P.PairBuffer.size() != 2) return;
   if (k < P.Repeats - (11 - static_cast<std::int32_t>(v.FSpeed))) return;
   const auto remaining = static_cast<std::uint8_t>(P.Repeats - k);
-  for (const GlidePair& g : GlidePairs) {
-    if (P.PairBuffer[0] == g.pair[0] && P.PairBuffer[1] == g.pair[1]) {
-      v.BlendPeriods(g.FromSlot, g.ToSlot, remaining, 0);
-      return;
-    }
+  // A vowel glides into any other sound recorded as one period: another vowel, l, m or n.
+  const banks::SlotRow* from = RowOfLetter(P.PairBuffer[0]);
+  const banks::SlotRow* to = RowOfLetter(P.PairBuffer[1]);
+  if (from && from->kind == banks::SlotKind::Vowel && to && to != from && to->IsPeriodic()) {
+    v.BlendPeriods(static_cast<std::uint8_t>(from->base), static_cast<std::uint8_t>(to->base),
+                   remaining, 0);
+    return;
   }
   if (static_cast<std::uint8_t>(P.PairBuffer[1]) == 255 && k >= P.Repeats - 2 && k > 5 &&
       v.FSpeed < 8) {
-    const std::uint8_t slot = VowelSlot(static_cast<std::uint8_t>(P.PairBuffer[0]));
-    if (slot != 0) v.BlendPeriods(0, slot, remaining, 1);
+    // Slot 0 is silence: the vowel, plain or accented, fades out.
+    const banks::SlotRow* vowel =
+        RowOfLetter(static_cast<char>(PlainVowelOf(static_cast<std::uint8_t>(P.PairBuffer[0]))));
+    if (vowel && vowel->kind == banks::SlotKind::Vowel)
+      v.BlendPeriods(0, static_cast<std::uint8_t>(vowel->base), remaining, 1);
   }
 }
 
