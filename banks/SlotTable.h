@@ -87,6 +87,9 @@ constexpr const SlotRow* FindSlotRow(std::string_view label) {
   return nullptr;
 }
 
+// The row of the phoneme labelled with the one letter c, nullptr for none.
+constexpr const SlotRow* FindSlotRow(char c) { return FindSlotRow(std::string_view(&c, 1)); }
+
 // The base slot of a phoneme; 0 (no recording) for a label the table does not hold.
 constexpr TPhonemeSlot BaseSlot(std::string_view label) {
   const SlotRow* row = FindSlotRow(label);

@@ -2,6 +2,7 @@
 // FPhoneStream, either once (consonants, marks) or period by period (vowels, l, m, n).
 #include "speech/Rendering.h"
 
+#include <array>
 #include <cstring>
 
 #include "banks/SlotTable.h"
@@ -14,6 +15,36 @@
 
 namespace {
 const char* const TimbreShapes[2] = {"0 9", "9 0"};
+
+struct GlidePair {
+  char pair[2];
+  std::uint8_t FromSlot, ToSlot;
+};
+
+// A vowel glides into any other sound recorded as one period: every pair of two different
+// vowels and every vowel before l, m or n, with their base slots from the slot table.
+template <typename Add>
+constexpr void EachGlide(Add add) {
+  for (const banks::SlotRow& from : banks::SlotTable)
+    for (const banks::SlotRow& to : banks::SlotTable)
+      if (from.kind == banks::SlotKind::Vowel && to.IsPeriodic() && &to != &from)
+        add(GlidePair{{from.label[0], to.label[0]},
+                      static_cast<std::uint8_t>(from.base),
+                      static_cast<std::uint8_t>(to.base)});
+}
+constexpr std::size_t GlideCount() {
+  std::size_t n = 0;
+  EachGlide([&](const GlidePair&) { ++n; });
+  return n;
+}
+constexpr std::array<GlidePair, GlideCount()> MakeGlidePairs() {
+  std::array<GlidePair, GlideCount()> pairs{};
+  std::size_t n = 0;
+  EachGlide([&](const GlidePair& g) { pairs[n++] = g; });
+  return pairs;
+}
+// No two entries are equal, so their order does not matter.
+constexpr std::array<GlidePair, GlideCount()> GlidePairs = MakeGlidePairs();
 
 // Zero samples ahead of a stop or fricative: lead-in and recording last at least this long.
 // 0 for letters without a lead-in.
@@ -52,9 +83,6 @@ bool IsVoicedLetter(std::uint8_t c) {
   return c == LlMark || c == RrMark || c == 'b' || c == 'd' || c == 'g' || c == 'r' || c == NTilde;
 }
 
-// The slot-table row of the phoneme labelled with the one letter c; nullptr for none.
-const banks::SlotRow* RowOfLetter(char c) { return banks::FindSlotRow(std::string_view(&c, 1)); }
-
 // The last and the first sample go (4 bytes a time).
 void TrimEnds(std::string& s) {
   s.erase(s.size() >= 2 ? s.size() - 2 : 0);
@@ -67,19 +95,17 @@ void GlideOrFade(TCreateVoice& v, std::int32_t k) {
   if (P.PairBuffer.size() != 2) return;
   if (k < P.Repeats - (11 - static_cast<std::int32_t>(v.FSpeed))) return;
   const auto remaining = static_cast<std::uint8_t>(P.Repeats - k);
-  // A vowel glides into any other sound recorded as one period: another vowel, l, m or n.
-  const banks::SlotRow* from = RowOfLetter(P.PairBuffer[0]);
-  const banks::SlotRow* to = RowOfLetter(P.PairBuffer[1]);
-  if (from && from->kind == banks::SlotKind::Vowel && to && to != from && to->IsPeriodic()) {
-    v.BlendPeriods(static_cast<std::uint8_t>(from->base), static_cast<std::uint8_t>(to->base),
-                   remaining, 0);
-    return;
+  for (const GlidePair& g : GlidePairs) {
+    if (P.PairBuffer[0] == g.pair[0] && P.PairBuffer[1] == g.pair[1]) {
+      v.BlendPeriods(g.FromSlot, g.ToSlot, remaining, 0);
+      return;
+    }
   }
   if (static_cast<std::uint8_t>(P.PairBuffer[1]) == 255 && k >= P.Repeats - 2 && k > 5 &&
       v.FSpeed < 8) {
     // Slot 0 is silence: the vowel, plain or accented, fades out.
-    const banks::SlotRow* vowel =
-        RowOfLetter(static_cast<char>(PlainVowelOf(static_cast<std::uint8_t>(P.PairBuffer[0]))));
+    const banks::SlotRow* vowel = banks::FindSlotRow(
+        static_cast<char>(PlainVowelOf(static_cast<std::uint8_t>(P.PairBuffer[0]))));
     if (vowel && vowel->kind == banks::SlotKind::Vowel)
       v.BlendPeriods(0, static_cast<std::uint8_t>(vowel->base), remaining, 1);
   }

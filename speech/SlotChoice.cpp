@@ -46,7 +46,7 @@ struct LetterSound {
 
 // A vowel, plain or accented, sounds the phoneme labelled with its plain letter.
 constexpr std::string_view VowelLabel(std::uint8_t vowel) {
-  return PlainVowels.substr(PlainVowels.find(static_cast<char>(PlainVowelOf(vowel))), 1);
+  return banks::FindSlotRow(static_cast<char>(PlainVowelOf(vowel)))->label;
 }
 
 constexpr LetterSound SoundOf(std::uint8_t letter) {
