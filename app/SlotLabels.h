@@ -1,43 +1,49 @@
 // The labels of phoneme slots 1 to 119, in slot order, joined by CR LF with none after the
-// last: line i names slot i + 1 (slot 0 has no label). Windows-1252 text.
+// last: line i names slot i + 1 (slot 0 has no label). Windows-1252 text, made from the
+// slot table when compiling: a variant slot's label is its phoneme's followed by the
+// variant digit.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string_view>
+
+#include "banks/SlotTable.h"
 
 namespace app {
 
-// a, vowel variants 2-5 (before e, i, o, u), then the consonants; slots 45 to 104 are the
-// consonant variants; l, m and n with their variants come last.
-inline constexpr std::string_view SlotLabels =
-    "a\r\na2\r\na3\r\na4\r\na5\r\n"
-    "b\r\nk\r\nch\r\nd\r\n"
-    "e\r\ne2\r\ne3\r\ne4\r\ne5\r\n"
-    "f\r\ng\r\n"
-    "i\r\ni2\r\ni3\r\ni4\r\ni5\r\n"
-    "j\r\nl antigua\r\nll\r\nm antigua\r\nn antigua\r\n"
-    "\xF1"
-    "\r\n"
-    "o\r\no2\r\no3\r\no4\r\no5\r\n"
-    "p\r\nr\r\nrr\r\ns\r\nt\r\n"
-    "u\r\nu2\r\nu3\r\nu4\r\nu5\r\n"
-    "x\r\nz\r\n"
-    "b2\r\nb3\r\nb4\r\nb5\r\n"
-    "k2\r\nk3\r\nk4\r\nk5\r\n"
-    "ch2\r\nch3\r\nch4\r\nch5\r\n"
-    "d2\r\nd3\r\nd4\r\nd5\r\n"
-    "f2\r\nf3\r\nf4\r\nf5\r\n"
-    "g2\r\ng3\r\ng4\r\ng5\r\n"
-    "j2\r\nj3\r\nj4\r\nj5\r\n"
-    "p2\r\np3\r\np4\r\np5\r\n"
-    "r2\r\nr3\r\nr4\r\nr5\r\n"
-    "rr2\r\nrr3\r\nrr4\r\nrr5\r\n"
-    "s2\r\ns3\r\ns4\r\ns5\r\n"
-    "t2\r\nt3\r\nt4\r\nt5\r\n"
-    "x2\r\nx3\r\nx4\r\nx5\r\n"
-    "ll2\r\nll3\r\nll4\r\nll5\r\n"
-    "z2\r\nz3\r\nz4\r\nz5\r\n"
-    "l\r\nl2\r\nl3\r\nl4\r\nl5\r\n"
-    "m\r\nm2\r\nm3\r\nm4\r\nm5\r\n"
-    "n\r\nn2\r\nn3\r\nn4\r\nn5";
+namespace detail {
+
+// Writes the labels into `out` when it is not null; the length of the text either way.
+constexpr std::size_t WriteSlotLabels(char* out) {
+  std::size_t n = 0;
+  auto put = [&](char c) {
+    if (out) out[n] = c;
+    ++n;
+  };
+  for (banks::TPhonemeSlot slot = 1; slot < banks::SlotCount; ++slot) {
+    if (slot > 1) {
+      put('\r');
+      put('\n');
+    }
+    const banks::SlotName name = banks::NameOfSlot(slot);
+    for (char c : name.row->label) put(c);
+    if (name.digit) put(name.digit);
+  }
+  return n;
+}
+
+constexpr auto MakeSlotLabels() {
+  std::array<char, WriteSlotLabels(nullptr)> text{};
+  WriteSlotLabels(text.data());
+  return text;
+}
+
+inline constexpr auto SlotLabelText = MakeSlotLabels();
+
+}  // namespace detail
+
+inline constexpr std::string_view SlotLabels(detail::SlotLabelText.data(),
+                                             detail::SlotLabelText.size());
 
 }  // namespace app

@@ -11,14 +11,12 @@
 #include <string>
 #include <string_view>
 
+#include "banks/SlotTable.h"
+
 namespace banks {
 
 // Raw sample bytes, two per sample, little-endian.
 using TSampleString = std::string;
-
-// 0 to 119; slot 0 has no recording and no label.
-using TPhonemeSlot = int;
-constexpr int SlotCount = 120;
 
 using TVoiceBank = std::array<TSampleString, SlotCount>;
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "speech/CreateVoice.h"
+#include "speech/Letters.h"
 #include "speech/Orthography.h"
 #include "speech/Prosody.h"
 #include "speech/Rendering.h"
@@ -86,7 +87,7 @@ std::span<const LoopStep> CharacterLoopSteps() { return kLoopSteps; }
 
 bool IsWordStart(const std::string& text, std::int64_t i) {
   const std::uint8_t c = ByteAt(text, i), before = ByteAt(text, i - 1);
-  return (c >= 'A' || IsMarker(c)) && before <= 32 && !IsMarker(before);
+  return IsLetterLike(c) && before <= 32 && !IsMarker(before);
 }
 
 CharacterLoop::CharacterLoop(TCreateVoice& v, Filter keep) : v_(v), keep_(keep) {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "speech/Letters.h"
 #include "speech/TextBytes.h"
 
 namespace {
@@ -22,9 +23,6 @@ constexpr std::array<const char*, 10> TensWords = {
     "", "", "", "treinta", "cuarenta", "cincuenta", "sesenta", "setenta", "ochenta", "noventa"};
 // clang-format on
 
-constexpr std::string_view Accented = "\341\351\355\363\372";
-constexpr std::string_view Plain = "aeiou";
-
 bool EndsWith(const std::string& s, std::string_view tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -34,9 +32,8 @@ bool EndsWith(const std::string& s, std::string_view tail) {
 void DropLastAccent(std::string& r) {
   for (std::size_t k = r.size(); k-- > 0;) {
     if (r[k] == ' ') return;
-    std::size_t at = Accented.find(r[k]);
-    if (at != std::string_view::npos) {
-      r[k] = Plain[at];
+    if (IsAccentedVowel(r[k])) {
+      r[k] = static_cast<char>(PlainVowelOf(r[k]));
       return;
     }
   }

@@ -3,32 +3,19 @@
 #include <string_view>
 
 #include "speech/CreateVoice.h"
+#include "speech/Letters.h"
 #include "speech/Prosody.h"
 #include "speech/TextBytes.h"
 
 namespace {
 
-constexpr std::uint8_t UUmlautCapital = 220;  // Ü
-constexpr std::uint8_t UUmlaut = 252;         // ü
-constexpr std::uint8_t NTildeCapital = 209;   // Ñ
-constexpr std::uint8_t NTilde = 241;          // ñ
-constexpr std::uint8_t EAcute = 233;          // é
-
-constexpr std::string_view PlainVowels = "aeiou";
-constexpr std::string_view AccentedVowels = "\341\351\355\363\372";
+constexpr std::uint8_t EAcute = Accent('e');
 
 // The function words that carry no stress; \361 is ñ.
 constexpr std::string_view UnstressedWords =
     " cada por porqe pero donde como para sino ante bajo contra hacia desde hasta entre sobre "
     "mediante durante do\361a del al el la lo los las ";
 constexpr std::string_view Articles = " el la lo los las ";
-
-bool IsLetterLike(std::uint8_t b) { return b >= 'A' || IsMarker(b); }
-
-std::uint8_t Accent(std::uint8_t b) {
-  const std::size_t at = b == 0 ? std::string_view::npos : PlainVowels.find(static_cast<char>(b));
-  return at == std::string_view::npos ? b : static_cast<std::uint8_t>(AccentedVowels[at]);
-}
 
 void AccentAt(std::string& s, std::int64_t pos) { SetByteAt(s, pos, Accent(ByteAt(s, pos))); }
 
@@ -54,16 +41,13 @@ void SpellWord(TCreateVoice& v, std::int64_t i) {
       SetByteAt(s, j, 'k');
       DeleteAt(s, j + 1);
     }
-    if (LowerAZ(ByteAt(s, j)) == 'g') {
-      const std::uint8_t n = LowerAZ(ByteAt(s, j + 1));
-      if (n == 'e' || n == EAcute || n == 'i' || n == 237) {
-        SetByteAt(s, j, 'j');
-        if (j == i) v.Loop.CurrentLetter = 'j';
-      }
+    if (LowerAZ(ByteAt(s, j)) == 'g' && IsFrontVowel(LowerAZ(ByteAt(s, j + 1)))) {
+      SetByteAt(s, j, 'j');
+      if (j == i) v.Loop.CurrentLetter = 'j';
     }
     if (LowerAZ(ByteAt(s, j)) == 'g' && LowerAZ(ByteAt(s, j + 1)) == 'u') {
-      const std::uint8_t n2 = ByteAt(s, j + 2);
-      if (n2 == 'E' || n2 == 'I' || n2 == 'e' || n2 == 'i' || n2 == EAcute || n2 == 237) {
+      // E and I count here, É and Í do not.
+      if (IsFrontVowel(LowerAZ(ByteAt(s, j + 2)))) {
         DeleteAt(s, j + 1);
         if (j == i) v.Loop.NextLetter = LowerAZ(ByteAt(s, j + 1));
       }

@@ -5,26 +5,14 @@
 #include <string_view>
 
 #include "speech/CreateVoice.h"
+#include "speech/Letters.h"
 #include "speech/TextBytes.h"
 
 namespace {
 
-constexpr std::string_view PlainVowels = "aeiou";
-constexpr std::string_view AccentedVowels = "\341\351\355\363\372";
-// y counts as a consonant here; \361 is ñ.
-constexpr std::string_view SpanishConsonants = "bcdfghjklmnpqrstvwxyz\361";
+bool IsStrongVowel(char c) { return c == 'a' || c == 'e' || c == 'o'; }
 
 bool In(std::string_view set, char c) { return c != 0 && set.find(c) != std::string_view::npos; }
-bool IsPlainVowel(char c) { return In(PlainVowels, c); }
-bool IsAccentedVowel(char c) { return In(AccentedVowels, c); }
-bool IsVowel(char c) { return IsPlainVowel(c) || IsAccentedVowel(c); }
-bool IsStrongVowel(char c) { return c == 'a' || c == 'e' || c == 'o'; }
-bool IsConsonant(char c) { return In(SpanishConsonants, c); }
-
-char Accent(char c) {
-  const std::size_t at = PlainVowels.find(c);
-  return (c != 0 && at != std::string_view::npos) ? AccentedVowels[at] : c;
-}
 
 // The word with "-" between its syllables.
 std::string BreakSyllables(const std::string& w) {
@@ -77,7 +65,7 @@ bool Stress(std::string& r) {
     while (k >= 0 && r[k] != 'n' && r[k] != 's' && !IsPlainVowel(r[k])) --k;
     if (k < 0) return false;
     if (IsPlainVowel(r[k])) {
-      r[k] = Accent(r[k]);
+      r[k] = static_cast<char>(Accent(r[k]));
       return true;
     }
   }
@@ -87,7 +75,7 @@ bool Stress(std::string& r) {
   while (k >= 0 && !IsPlainVowel(r[k])) --k;
   if (k < 0) return false;
   if (k >= 1 && IsStrongVowel(r[k - 1])) --k;
-  r[k] = Accent(r[k]);
+  r[k] = static_cast<char>(Accent(r[k]));
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/core/Numeric.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "speech/Letters.h"
 #include "speech/TextBytes.h"
 
 using platform::Div;
@@ -37,32 +38,7 @@ Extended S3() {
   return v;
 }
 
-constexpr std::uint8_t a_acute = 225, e_acute = 233, i_acute = 237, o_acute = 243, u_acute = 250;
-
-bool IsAccentedVowel(std::uint8_t b) {
-  return b == a_acute || b == e_acute || b == i_acute || b == o_acute || b == u_acute;
-}
-bool IsVowel(std::uint8_t b) {
-  return b == 'a' || b == 'e' || b == 'i' || b == 'o' || b == 'u' || IsAccentedVowel(b);
-}
 bool IsVowelOrLMN(std::uint8_t b) { return IsVowel(b) || b == 'l' || b == 'm' || b == 'n'; }
-
-std::uint8_t PlainVowel(std::uint8_t b) {
-  switch (b) {
-    case a_acute:
-      return 'a';
-    case e_acute:
-      return 'e';
-    case i_acute:
-      return 'i';
-    case o_acute:
-      return 'o';
-    case u_acute:
-      return 'u';
-    default:
-      return b;
-  }
-}
 
 bool IsPairConsonant(std::uint8_t b) {
   switch (b) {
@@ -82,16 +58,14 @@ bool IsPairConsonant(std::uint8_t b) {
     case 's':
     case 't':
     case 'z':
-    case 241:  // ñ
+    case NTilde:
       return true;
     default:
       return false;
   }
 }
 
-bool IsUpperLetter(std::uint8_t b) {
-  return (b >= 'A' && b <= 'Z') || b == 193 || b == 201 || b == 205 || b == 211 || b == 218;
-}
+bool IsUpperLetter(std::uint8_t b) { return (b >= 'A' && b <= 'Z') || IsAccentedCapital(b); }
 
 bool IsFullStopLike(std::uint8_t b) { return b == '.' || b == ':' || b == ';'; }
 
@@ -143,7 +117,7 @@ void FindClauseEnd(TCreateVoice& v) {
   const std::string& s = v.FSentence;
   const std::int64_t len = static_cast<std::int64_t>(s.size());
   std::int64_t j = v.Loop.CharIndex;
-  while (j <= len && (ByteAt(s, j) >= 'A' || IsMarker(ByteAt(s, j)))) ++j;
+  while (j <= len && IsLetterLike(ByteAt(s, j))) ++j;
   while (j <= len && ByteAt(s, j) != ' ' && !IsClauseMark(ByteAt(s, j))) ++j;
   v.Prosody.ClauseEnd = (j <= len && IsClauseMark(ByteAt(s, j))) ? static_cast<std::int32_t>(j) : 1;
 }
@@ -170,7 +144,7 @@ void StressPitchAndDurations(TCreateVoice& v) {
   const std::uint8_t c = ByteAt(s, P.ClauseEnd);
 
   // The glide tests from here on see plain vowels.
-  for (char& ch : P.PairBuffer) ch = static_cast<char>(PlainVowel(static_cast<std::uint8_t>(ch)));
+  for (char& ch : P.PairBuffer) ch = static_cast<char>(PlainVowelOf(static_cast<std::uint8_t>(ch)));
 
   // Stress pitch. A word that a full stop, colon or semicolon ends never rises.
   if (IsFullStopLike(c) && HoldsBlank(s)) {
@@ -270,14 +244,14 @@ void PauseStep(TCreateVoice& v) {
     count = (letter == '!' || letter == '.') ? 18000 : 9000;
     P.CurrentPitch = P.BasePitch;
     P.PitchCeiling = P.TopPitch;
-  } else if (sentenceMark && !afterCapital && L.NextLetter == ' ' && ByteAt(s, i + 2) >= 'A' &&
+  } else if (sentenceMark && !afterCapital && L.NextLetter == ' ' && IsWordChar(ByteAt(s, i + 2)) &&
              ByteAt(s, i + 2) <= 'Z') {
     count = letter == '.' ? 10000 : 5000;
     P.CurrentPitch = P.BasePitch;
     std::int64_t ceiling = Div(P.PitchCeiling * 6, 5);
     if (ceiling > P.TopPitch) ceiling = P.TopPitch;
     P.PitchCeiling = Wrap16(ceiling);
-  } else if (letter == ';' && L.NextLetter == ' ' && ByteAt(s, i + 2) >= 'A') {
+  } else if (letter == ';' && L.NextLetter == ' ' && IsWordChar(ByteAt(s, i + 2))) {
     count = 7000;
     P.CurrentPitch = P.BasePitch;
     P.PitchCeiling = P.TopPitch;

@@ -2,31 +2,49 @@
 // FPhoneStream, either once (consonants, marks) or period by period (vowels, l, m, n).
 #include "speech/Rendering.h"
 
+#include <array>
 #include <cstring>
 #include <iterator>
 
+#include "banks/SlotTable.h"
 #include "platform/core/Numeric.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "speech/Letters.h"
 #include "speech/Prosody.h"
 #include "speech/TextBytes.h"
 
 namespace {
 
 struct GlidePair {
-  char pair[3];
+  char pair[2];
   std::uint8_t FromSlot, ToSlot;
 };
-// Every pair of two different vowels and every vowel before l, m or n; first match wins.
-constexpr GlidePair GlidePairs[35] = {
-    {"ae", 1, 10},   {"ea", 10, 1},   {"ai", 1, 17},   {"ia", 17, 1},   {"ao", 1, 28},
-    {"oa", 28, 1},   {"au", 1, 38},   {"ua", 38, 1},   {"al", 1, 105},  {"am", 1, 110},
-    {"an", 1, 115},  {"ei", 10, 17},  {"ie", 17, 10},  {"eo", 10, 28},  {"oe", 28, 10},
-    {"eu", 10, 38},  {"ue", 38, 10},  {"el", 10, 105}, {"em", 10, 110}, {"en", 10, 115},
-    {"io", 17, 28},  {"oi", 28, 17},  {"iu", 17, 38},  {"ui", 38, 17},  {"ou", 28, 38},
-    {"uo", 38, 28},  {"il", 17, 105}, {"im", 17, 110}, {"in", 17, 115}, {"ol", 28, 105},
-    {"om", 28, 110}, {"on", 28, 115}, {"ul", 38, 105}, {"um", 38, 110}, {"un", 38, 115},
-};
+
+// A vowel glides into any other sound recorded as one period: every pair of two different
+// vowels and every vowel before l, m or n, with their base slots from the slot table.
+template <typename Add>
+constexpr void EachGlide(Add add) {
+  for (const banks::SlotRow& from : banks::SlotTable)
+    for (const banks::SlotRow& to : banks::SlotTable)
+      if (from.kind == banks::SlotKind::Vowel && to.IsPeriodic() && &to != &from)
+        add(GlidePair{{from.label[0], to.label[0]},
+                      static_cast<std::uint8_t>(from.base),
+                      static_cast<std::uint8_t>(to.base)});
+}
+constexpr std::size_t GlideCount() {
+  std::size_t n = 0;
+  EachGlide([&](const GlidePair&) { ++n; });
+  return n;
+}
+constexpr std::array<GlidePair, GlideCount()> MakeGlidePairs() {
+  std::array<GlidePair, GlideCount()> pairs{};
+  std::size_t n = 0;
+  EachGlide([&](const GlidePair& g) { pairs[n++] = g; });
+  return pairs;
+}
+// No two entries are equal, so their order does not matter.
+constexpr std::array<GlidePair, GlideCount()> GlidePairs = MakeGlidePairs();
 
 // The four control bytes just below the markers (25 to 28) take the shortest lead-in.
 constexpr std::uint8_t FirstControlBelowMarkers = LlMark - 4;
@@ -62,31 +80,7 @@ std::int32_t LeadInTarget(std::uint8_t c) {
 }
 
 bool IsVoicedLetter(std::uint8_t c) {
-  return c == LlMark || c == RrMark || c == 'b' || c == 'd' || c == 'g' || c == 'r' ||
-         c == 0xF1;  // ñ
-}
-
-// Base slot of a vowel, plain or accented; 0 for anything else.
-std::uint8_t VowelSlot(std::uint8_t c) {
-  switch (c) {
-    case 'a':
-    case 0xE1:
-      return 1;
-    case 'e':
-    case 0xE9:
-      return 10;
-    case 'i':
-    case 0xED:
-      return 17;
-    case 'o':
-    case 0xF3:
-      return 28;
-    case 'u':
-    case 0xFA:
-      return 38;
-    default:
-      return 0;
-  }
+  return c == LlMark || c == RrMark || c == 'b' || c == 'd' || c == 'g' || c == 'r' || c == NTilde;
 }
 
 // The last and the first sample go (4 bytes a time).
@@ -109,8 +103,11 @@ void GlideOrFade(TCreateVoice& v, std::int32_t k) {
   }
   if (static_cast<std::uint8_t>(P.PairBuffer[1]) == 255 && k >= P.Repeats - 2 && k > 5 &&
       v.FSpeed < 8) {
-    const std::uint8_t slot = VowelSlot(static_cast<std::uint8_t>(P.PairBuffer[0]));
-    if (slot != 0) v.BlendPeriods(0, slot, remaining, 1);
+    // Slot 0 is silence: the vowel, plain or accented, fades out.
+    const banks::SlotRow* vowel = banks::FindSlotRow(
+        static_cast<char>(PlainVowelOf(static_cast<std::uint8_t>(P.PairBuffer[0]))));
+    if (vowel && vowel->kind == banks::SlotKind::Vowel)
+      v.BlendPeriods(0, static_cast<std::uint8_t>(vowel->base), remaining, 1);
   }
 }
 

@@ -3,101 +3,137 @@
 // for some also through a following l or r, and at a word end at the vowel before it.
 #include "speech/SlotChoice.h"
 
+#include <array>
 #include <cstddef>
+#include <string_view>
 
+#include "banks/SlotTable.h"
 #include "banks/VoiceBanks.h"
 #include "speech/CreateVoice.h"
+#include "speech/Letters.h"
 #include "speech/TextBytes.h"
 
 namespace {
 
-constexpr std::uint8_t e_acute = 233, i_acute = 237, o_acute = 243, u_acute = 250;
-constexpr std::uint8_t a_acute = 225, n_tilde = 241;
-
-// The four vowel classes, in the order they are tried.
+// The vowel classes of the variants, in the order they are tried: class k holds the vowel
+// banks::VariantVowels[k], plain or accented.
 enum VowelClass { ClassE, ClassI, ClassO, ClassU, ClassCount };
+static_assert(ClassCount == banks::VariantCount);
 
-constexpr std::uint8_t PlainOf[ClassCount] = {'e', 'i', 'o', 'u'};
-constexpr std::uint8_t AcuteOf[ClassCount] = {e_acute, i_acute, o_acute, u_acute};
+constexpr std::uint8_t ClassVowel(int k) {
+  return static_cast<std::uint8_t>(banks::VariantVowels[static_cast<std::size_t>(k)]);
+}
+constexpr std::uint8_t PlainOf[ClassCount] = {ClassVowel(0), ClassVowel(1), ClassVowel(2),
+                                              ClassVowel(3)};
+constexpr std::uint8_t AcuteOf[ClassCount] = {Accent(PlainOf[0]), Accent(PlainOf[1]),
+                                              Accent(PlainOf[2]), Accent(PlainOf[3])};
 
 // A lower-cased letter view (NextLetter, PreviousLetter), and the bytes beside a strong r.
 bool InClass(std::uint8_t b, int k) { return b == PlainOf[k] || b == AcuteOf[k]; }
 
 // The byte two ahead as it stands: capitals of the plain vowels count too.
-bool InClassLookThrough(std::uint8_t b, int k) { return InClass(b, k) || b == PlainOf[k] - 32; }
+bool InClassLookThrough(std::uint8_t b, int k) { return InClass(LowerAZ(b), k); }
 
 enum class Rule { None, A, B, C, D };
 
-struct SlotRow {
-  std::int32_t Base;
-  std::int32_t FirstVariant;  // slot of the e variant; i, o, u follow it
-  Rule Context;
-  bool SkipEmpty;  // only a variant that holds a recording is taken
+// The phoneme a letter sounds (its slot-table label, empty for none), how the vowels
+// around it choose its variant, and whether only a variant that holds a recording is taken.
+struct LetterSound {
+  std::string_view label;
+  Rule context;
+  bool skipEmpty;
 };
 
-// The slot row for CurrentLetter (after rule Z for c). Base 0: no recording.
-SlotRow RowFor(std::uint8_t letter) {
+// A vowel, plain or accented, sounds the phoneme labelled with its plain letter.
+constexpr std::string_view VowelLabel(std::uint8_t vowel) {
+  return banks::FindSlotRow(static_cast<char>(PlainVowelOf(vowel)))->label;
+}
+
+constexpr LetterSound SoundOf(std::uint8_t letter) {
+  if (IsVowel(letter)) return {VowelLabel(letter), Rule::None, false};
   switch (letter) {
-    case 'a':
-    case a_acute:
-      return {1, 0, Rule::None, false};
     case 'b':
-      return {6, 45, Rule::A, true};
+      return {"b", Rule::A, true};
     case 'c':
     case 'k':
-      return {7, 49, Rule::A, false};
+      return {"k", Rule::A, false};
     case ChMark:
-      return {8, 53, Rule::C, false};
+      return {"ch", Rule::C, false};
     case 'd':
-      return {9, 57, Rule::A, true};
-    case 'e':
-    case e_acute:
-      return {10, 0, Rule::None, false};
+      return {"d", Rule::A, true};
     case 'f':
-      return {15, 61, Rule::A, false};
+      return {"f", Rule::A, false};
     case 'g':
-      return {16, 65, Rule::A, true};
-    case 'i':
-    case i_acute:
-      return {17, 0, Rule::None, false};
+      return {"g", Rule::A, true};
     case 'j':
-      return {22, 69, Rule::B, false};
+      return {"j", Rule::B, false};
     case 'l':
-      return {105, 0, Rule::None, false};
+      return {"l", Rule::None, false};
     case LlMark:
-      return {24, 97, Rule::B, false};
+      return {"ll", Rule::B, false};
     case 'm':
-      return {110, 0, Rule::None, false};
+      return {"m", Rule::None, false};
     case 'n':
-      return {115, 0, Rule::None, false};
-    case n_tilde:
-      return {27, 0, Rule::None, false};
-    case 'o':
-    case o_acute:
-      return {28, 0, Rule::None, false};
+      return {"n", Rule::None, false};
+    case NTilde:
+      return {"\xF1", Rule::None, false};
     case 'p':
-      return {33, 73, Rule::A, true};
+      return {"p", Rule::A, true};
     case 'q':
-      return {7, 0, Rule::None, false};
+      return {"k", Rule::None, false};
     case 'r':
-      return {34, 77, Rule::B, false};
+      return {"r", Rule::B, false};
     case RrMark:
-      return {35, 81, Rule::D, true};
+      return {"rr", Rule::D, true};
     case 's':
-      return {36, 85, Rule::B, false};
+      return {"s", Rule::B, false};
     case 't':
-      return {37, 89, Rule::A, true};
-    case 'u':
-    case u_acute:
-      return {38, 0, Rule::None, false};
+      return {"t", Rule::A, true};
     case 'x':
-      return {43, 93, Rule::A, false};
+      return {"x", Rule::A, false};
     case 'z':
-      return {44, 101, Rule::B, false};
+      return {"z", Rule::B, false};
     default:
-      return {0, 0, Rule::None, false};
+      return {"", Rule::None, false};
   }
 }
+
+// Every phoneme a letter sounds is in the slot table, with variants when a rule picks one.
+constexpr bool EverySoundHasItsSlots() {
+  for (int b = 0; b < 256; ++b) {
+    const LetterSound sound = SoundOf(static_cast<std::uint8_t>(b));
+    if (sound.label.empty()) continue;
+    const banks::SlotRow* row = banks::FindSlotRow(sound.label);
+    if (!row || (sound.context != Rule::None && !row->HasVariants())) return false;
+  }
+  return true;
+}
+static_assert(EverySoundHasItsSlots());
+
+struct SlotRow {
+  std::int32_t Base;  // 0: no recording
+  std::int32_t Variants[ClassCount];
+  Rule Context;
+  bool SkipEmpty;
+};
+
+// The slot row of every byte of CurrentLetter (after rule Z for c), from the slot table.
+constexpr std::array<SlotRow, 256> MakeRows() {
+  std::array<SlotRow, 256> rows{};
+  for (int b = 0; b < 256; ++b) {
+    const LetterSound sound = SoundOf(static_cast<std::uint8_t>(b));
+    SlotRow& row = rows[static_cast<std::size_t>(b)];
+    row.Base = banks::BaseSlot(sound.label);
+    for (int k = 0; k < ClassCount; ++k) row.Variants[k] = banks::VariantSlot(sound.label, k);
+    row.Context = sound.context;
+    row.SkipEmpty = sound.skipEmpty;
+  }
+  return rows;
+}
+constexpr std::array<SlotRow, 256> Rows = MakeRows();
+
+constexpr std::int32_t ZBeforeE = banks::VariantSlot("z", ClassE);
+constexpr std::int32_t ZBeforeI = banks::VariantSlot("z", ClassI);
 
 }  // namespace
 
@@ -110,7 +146,7 @@ void MarkerStep(TCreateVoice& v) {
     L.CurrentLetter = ChMark;
     return;
   }
-  if (L.CurrentLetter == 'r' && (L.NextLetter == 'r' || L.PreviousLetter < 'A' ||
+  if (L.CurrentLetter == 'r' && (L.NextLetter == 'r' || !IsWordChar(L.PreviousLetter) ||
                                  L.PreviousLetter == 'n' || L.PreviousLetter == 's')) {
     SetByteAt(v.FSentence, L.CharIndex, RrMark);
     L.CurrentLetter = RrMark;
@@ -124,25 +160,24 @@ void ChooseSlot(TCreateVoice& v) {
 
   if (L.CurrentLetter == 'c') {
     // c before e or i sounds as z; only the very next byte counts.
-    std::uint8_t after = LowerAZ(ByteAt(text, i + 1));
-    if (after == 'e' || after == e_acute || after == 'i' || after == i_acute) {
+    if (IsFrontVowel(LowerAZ(ByteAt(text, i + 1)))) {
       SetByteAt(v.FSentence, i, 'z');
       L.CurrentLetter = 'z';
       if (InClass(L.NextLetter, ClassE))
-        L.ChosenSlot = 101;
+        L.ChosenSlot = ZBeforeE;
       else if (InClass(L.NextLetter, ClassI))
-        L.ChosenSlot = 102;
+        L.ChosenSlot = ZBeforeI;
       return;
     }
   }
 
-  const SlotRow row = RowFor(L.CurrentLetter);
+  const SlotRow& row = Rows[L.CurrentLetter];
   L.ChosenSlot = row.Base;
   if (row.Context == Rule::None) return;
 
-  const bool wordEnd = ByteAt(text, i + 1) < 'A';
+  const bool wordEnd = !IsWordChar(ByteAt(text, i + 1));
   for (int k = 0; k < ClassCount; ++k) {
-    const std::int32_t variant = row.FirstVariant + k;
+    const std::int32_t variant = row.Variants[k];
     if (row.SkipEmpty && banks::IsEmptySlot(v.FBank[static_cast<std::size_t>(variant)])) continue;
     bool match = false;
     switch (row.Context) {

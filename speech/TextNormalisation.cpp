@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 
+#include "speech/Letters.h"
 #include "speech/NumberWords.h"
 #include "speech/TextBytes.h"
 
@@ -22,18 +22,11 @@ constexpr std::array<const char*, 42> LetterNames = {
 constexpr std::uint8_t EmDash = 151;
 constexpr std::uint8_t InvertedQuestion = 191;
 
-bool IsWordChar(std::uint8_t b) { return b >= 'A'; }
-
 // The name of a letter that is spelled out, or nullptr for any other byte.
 const char* LetterName(std::uint8_t letter) {
   for (std::size_t k = 0; k < LetterNames.size(); k += 2)
     if (static_cast<std::uint8_t>(LetterNames[k][0]) == letter) return LetterNames[k + 1];
   return nullptr;
-}
-
-bool IsSpeakableVowel(std::uint8_t b) {
-  constexpr std::string_view Vowels = "aeiou\341\351\355\363\372";
-  return b != 0 && Vowels.find(static_cast<char>(b)) != std::string_view::npos;
 }
 
 // An aside opened by " -": the hyphen becomes "(" when the closing "-." (or, without one,
@@ -54,7 +47,7 @@ void Parenthesis(std::string& s, std::int64_t i) {
 void SpellOut(std::string& s, std::int64_t i) {
   if (!IsWordChar(ByteAt(s, i))) return;
   const std::uint8_t before = ByteAt(s, i - 1);
-  if (IsWordChar(before) || IsMarker(before)) return;
+  if (IsLetterLike(before)) return;
   std::int64_t end = i;
   std::string names;
   while (IsWordChar(ByteAt(s, end))) {
@@ -82,7 +75,7 @@ void PairRules(std::string& s, std::int64_t i) {
   } else if (c == 'l' && n == 'l') {
     SetByteAt(s, i, LlMark);
     DeleteAt(s, i + 1);
-  } else if (c == 'y' && !IsWordChar(ByteAt(s, i - 1)) && IsSpeakableVowel(n)) {
+  } else if (c == 'y' && !IsWordChar(ByteAt(s, i - 1)) && IsVowel(n)) {
     SetByteAt(s, i, LlMark);
   }
 }
@@ -115,12 +108,7 @@ void NormaliseText(std::string& sentence) {
   for (std::int64_t i = 0; i <= static_cast<std::int64_t>(s.size()); ++i) {
     Parenthesis(s, i);
     const std::uint8_t c = ByteAt(s, i);
-    constexpr std::string_view Capitals = "\301\311\315\323\332";
-    constexpr std::string_view Smalls = "\341\351\355\363\372";
-    const std::size_t capital =
-        c == 0 ? std::string_view::npos : Capitals.find(static_cast<char>(c));
-    if (capital != std::string_view::npos)
-      SetByteAt(s, i, static_cast<std::uint8_t>(Smalls[capital]));
+    if (IsAccentedCapital(c)) SetByteAt(s, i, LowerAccentedCapital(c));
     SpellOut(s, i);
     if (IsDigit(ByteAt(s, i)) && !IsDigit(ByteAt(s, i - 1))) ReplaceDigitRun(s, i);
     PairRules(s, i);

@@ -10,8 +10,10 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/VoicePresets.h"
+#include "banks/SlotTable.h"
 #include "banks/VoiceBanks.h"
 #include "speech/CreateVoice.h"
 #include "speech/RUZIZ.h"
@@ -20,7 +22,13 @@
 
 namespace {
 
-const int PeriodSlots[] = {1, 10, 17, 28, 38, 105, 110, 115};
+// The slots recorded as one period: the vowels, l, m and n.
+const std::vector<int> PeriodSlots = [] {
+  std::vector<int> slots;
+  for (const banks::SlotRow& row : banks::SlotTable)
+    if (row.IsPeriodic()) slots.push_back(row.base);
+  return slots;
+}();
 
 class Renderer : public TCreateVoice {
  public:

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "banks/SlotTable.h"
 #include "platform/core/MainLoop.h"
 #include "platform/core/Random.h"
 #include "speech/SynthesisSteps.h"
@@ -21,20 +22,19 @@ namespace {
 SlotArray SyntheticBank() {
   SlotArray bank;
   bank.fill(banks::EmptySlot);
-  const int periodic[] = {1, 10, 17, 28, 38, 105, 110, 115};
-  for (int slot = 1; slot < 120; ++slot) {
+  std::vector<int> sine;
+  for (int i = 0; i < 180; ++i)
+    sine.push_back(static_cast<int>(std::lround(9000 * std::sin(6.2831853 * i / 180))));
+  auto buzz = [](int slot) {
     std::vector<int> rec;
-    if (std::find(std::begin(periodic), std::end(periodic), slot) != std::end(periodic)) {
-      for (int i = 0; i < 180; ++i)
-        rec.push_back(static_cast<int>(std::lround(9000 * std::sin(6.2831853 * i / 180))));
-    } else if ((slot >= 2 && slot <= 5) || (slot >= 11 && slot <= 14) ||
-               (slot >= 18 && slot <= 21) || (slot >= 29 && slot <= 32) ||
-               (slot >= 39 && slot <= 42)) {
-      continue;
-    } else {
-      for (int i = 0; i < 600; ++i) rec.push_back(((i * 37 + slot * 11) % 200 - 100) * 20);
-    }
-    bank[static_cast<std::size_t>(slot)] = SampleBytes(rec);
+    for (int i = 0; i < 600; ++i) rec.push_back(((i * 37 + slot * 11) % 200 - 100) * 20);
+    return SampleBytes(rec);
+  };
+  for (const banks::SlotRow& row : banks::SlotTable) {
+    bank[static_cast<std::size_t>(row.base)] =
+        row.IsPeriodic() ? SampleBytes(sine) : buzz(row.base);
+    if (row.kind == banks::SlotKind::Vowel || !row.HasVariants()) continue;
+    for (int slot : row.variants) bank[static_cast<std::size_t>(slot)] = buzz(slot);
   }
   return bank;
 }

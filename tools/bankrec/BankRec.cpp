@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -30,9 +31,11 @@
 #include <numbers>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "banks/BankText.h"
+#include "banks/SlotTable.h"
 #include "platform/core/Random.h"
 #include "tools/bankrec/Cutting.h"
 #include "tools/bankrec/Joins.h"
@@ -47,7 +50,7 @@ namespace {
 constexpr int Banks = 10;
 // The voicing wave's amplitude at every voice preset's bass setting.
 constexpr double Voicing = 28 * 256;
-constexpr int Slots = 120;
+constexpr int Slots = banks::SlotCount;
 
 // A fault that names the bank and slot it happened in.
 struct RecordingError : std::runtime_error {
@@ -139,63 +142,101 @@ const VoiceDef Voices[Banks] = {
 };
 
 // ---------------------------------------------------------------------------------------
-// The slot table.
+// The phonemes recorded, in recording order: the vowels (a, then the variant vowels e, i,
+// o, u), l, m and n, then the voiced and the voiceless consonants. Their slots, banks and
+// limits are the slot table's; here is only how each is made.
 
-enum class Source { Vowel, Period, Voiced, Voiceless };
+using Source = banks::SlotKind;
 
-constexpr unsigned All = 0x3FF, None = 0;
-
-struct Phoneme {
-  const char* label;
-  int base;
-  int variant[4];     // slots for e, i, o, u; 0 when none
-  unsigned banks;     // banks whose base slot holds a recording
-  unsigned variants;  // banks whose variant slots do
-  int minLen, maxLen, minPeak, maxPeak;
-  Source source;
+struct Recipe {
+  std::string_view label;
   const char* speak;  // the espeak-ng phoneme name
   Voiceless noise;    // for Source::Voiceless
 };
 
-const Phoneme Table[] = {
-    {"a", 1, {}, All, None, 65, 253, 40, 64, Source::Vowel, "a", {}},
-    {"e", 10, {}, All, None, 81, 360, 40, 70, Source::Vowel, "e", {}},
-    {"i", 17, {}, All, None, 87, 299, 39, 71, Source::Vowel, "i", {}},
-    {"o", 28, {}, All, None, 83, 309, 36, 61, Source::Vowel, "o", {}},
-    {"u", 38, {}, All, None, 80, 374, 38, 65, Source::Vowel, "u", {}},
-    {"l", 105, {}, All, None, 43, 399, 25, 62, Source::Period, "l", {}},
-    {"m", 110, {}, All, None, 45, 356, 25, 62, Source::Period, "m", {}},
-    {"n", 115, {}, All, None, 36, 316, 25, 63, Source::Period, "n", {}},
-    {"b", 6, {45, 46, 47, 48}, All, None, 202, 1063, 7, 13, Source::Voiced, "b", {}},
-    {"d", 9, {57, 58, 59, 60}, All, None, 190, 1274, 5, 11, Source::Voiced, "d", {}},
-    {"g", 16, {65, 66, 67, 68}, All, 0x003, 168, 1000, 6, 11, Source::Voiced, "g", {}},
-    {"ll", 24, {97, 98, 99, 100}, All, All, 890, 1657, 7, 35, Source::Voiced, "l^", {}},
-    {"\xF1", 27, {}, All, None, 722, 2182, 4, 17, Source::Voiced, "n^", {}},
-    {"r", 34, {77, 78, 79, 80}, All, 0x1FF, 290, 734, 8, 20, Source::Voiced, "*", {}},
-    {"rr", 35, {81, 82, 83, 84}, All, 0x1FF, 966, 1981, 8, 27, Source::Voiced, "R2", {}},
-    {"k", 7, {49, 50, 51, 52}, All, All, 311, 1540, 5, 12, Source::Voiceless, "", Voiceless::K},
-    {"ch", 8, {53, 54, 55, 56}, All, All, 829, 2045, 6, 11, Source::Voiceless, "", Voiceless::Ch},
-    {"f", 15, {61, 62, 63, 64}, All, All, 1181, 2010, 2, 11, Source::Voiceless, "", Voiceless::F},
-    {"j", 22, {69, 70, 71, 72}, All, All, 1223, 1794, 5, 11, Source::Voiceless, "", Voiceless::J},
-    {"p", 33, {73, 74, 75, 76}, All, 0x013, 78, 1344, 7, 13, Source::Voiceless, "", Voiceless::P},
-    {"s", 36, {85, 86, 87, 88}, All, All, 1142, 1624, 4, 9, Source::Voiceless, "", Voiceless::S},
-    {"t", 37, {89, 90, 91, 92}, All, 0x003, 178, 1238, 4, 15, Source::Voiceless, "", Voiceless::T},
-    {"x", 43, {93, 94, 95, 96}, All, All, 1178, 2601, 5, 10, Source::Voiceless, "", Voiceless::X},
-    {"z",
-     44,
-     {101, 102, 103, 104},
-     All,
-     All,
-     974,
-     1635,
-     5,
-     14,
-     Source::Voiceless,
-     "",
-     Voiceless::Z},
+constexpr Recipe Recipes[] = {
+    {"a", "a", {}},
+    {"e", "e", {}},
+    {"i", "i", {}},
+    {"o", "o", {}},
+    {"u", "u", {}},
+    {"l", "l", {}},
+    {"m", "m", {}},
+    {"n", "n", {}},
+    {"b", "b", {}},
+    {"d", "d", {}},
+    {"g", "g", {}},
+    {"ll", "l^", {}},
+    {"\xF1", "n^", {}},
+    {"r", "*", {}},
+    {"rr", "R2", {}},
+    {"k", "", Voiceless::K},
+    {"ch", "", Voiceless::Ch},
+    {"f", "", Voiceless::F},
+    {"j", "", Voiceless::J},
+    {"p", "", Voiceless::P},
+    {"s", "", Voiceless::S},
+    {"t", "", Voiceless::T},
+    {"x", "", Voiceless::X},
+    {"z", "", Voiceless::Z},
+};
+constexpr int Vowels = 5, Periods = 3;  // the first recipes
+
+struct Phoneme {
+  std::string_view label;
+  int base;
+  std::array<int, banks::VariantCount> variant;  // slots for e, i, o, u
+  unsigned banks;                                // banks whose base slot holds a recording
+  unsigned variants;                             // banks whose variant slots do
+  int minLen, maxLen, minPeak, maxPeak;
+  Source source;
+  const char* speak;
+  Voiceless noise;
 };
 
-const char* const VowelNames[5] = {"a", "e", "i", "o", "u"};
+constexpr std::array<Phoneme, std::size(Recipes)> MakeTable() {
+  std::array<Phoneme, std::size(Recipes)> table{};
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const Recipe& r = Recipes[i];
+    const banks::SlotRow& row = *banks::FindSlotRow(r.label);
+    table[i] = {row.label,        row.base,       row.variants,   row.baseBanks,
+                row.variantBanks, row.minSamples, row.maxSamples, row.minPeak,
+                row.maxPeak,      row.kind,       r.speak,        r.noise};
+  }
+  return table;
+}
+
+// Every recipe names a phoneme of the slot table, every phoneme with recordings has a
+// recipe, and the recipes come in the order above: the code below counts on it.
+constexpr bool RecipesFollowTheSlotTable() {
+  for (const Recipe& r : Recipes)
+    if (!banks::FindSlotRow(r.label)) return false;
+  for (const banks::SlotRow& row : banks::SlotTable) {
+    if (row.baseBanks == banks::NoBanks && row.variantBanks == banks::NoBanks) continue;
+    int found = 0;
+    for (const Recipe& r : Recipes) found += r.label == row.label;
+    if (found != 1) return false;
+  }
+  for (int i = 0; i < static_cast<int>(std::size(Recipes)); ++i) {
+    const Source kind = banks::FindSlotRow(Recipes[i].label)->kind;
+    const bool vowel = i < Vowels, period = !vowel && i < Vowels + Periods;
+    if ((kind == Source::Vowel) != vowel || (kind == Source::Period) != period) return false;
+  }
+  if (Recipes[0].label != "a") return false;
+  for (int k = 0; k < banks::VariantCount; ++k)
+    if (Recipes[k + 1].label != banks::VariantVowels.substr(static_cast<std::size_t>(k), 1))
+      return false;
+  return true;
+}
+static_assert(RecipesFollowTheSlotTable());
+
+constexpr std::array<Phoneme, std::size(Recipes)> Table = MakeTable();
+
+// The vowel a consonant is recorded before: a for its base slot, the variant's own vowel for
+// variant v (1 to 4). The same index picks that vowel among the first recipes.
+std::string VowelAfter(int v) {
+  return std::string(1, v == 0 ? 'a' : banks::VariantVowels[static_cast<std::size_t>(v - 1)]);
+}
 
 // Typical length in milliseconds of each voiceless consonant, before the voice's tempo.
 double VoicelessMs(Voiceless c) {
@@ -223,12 +264,12 @@ double VoicelessMs(Voiceless c) {
 }
 
 // A label for the terminal: the labels are Windows-1252, as the program keeps them.
-std::string Shown(const char* label) {
+std::string Shown(std::string_view label) {
   std::string out;
-  for (const char* c = label; *c; ++c) {
-    const auto u = static_cast<unsigned char>(*c);
+  for (char c : label) {
+    const auto u = static_cast<unsigned char>(c);
     if (u < 0x80) {
-      out += *c;
+      out += c;
     } else {
       out += static_cast<char>(0xC0 | (u >> 6));
       out += static_cast<char>(0x80 | (u & 0x3F));
@@ -237,7 +278,7 @@ std::string Shown(const char* label) {
   return out;
 }
 
-std::string SlotName(int bank, int slot, const char* label) {
+std::string SlotName(int bank, int slot, std::string_view label) {
   return std::string(Voices[bank].name) + " slot " + std::to_string(slot) + " (\"" + Shown(label) +
          "\")";
 }
@@ -576,14 +617,14 @@ class Recorder {
 std::vector<int> VowelLengths(int period) {
   std::vector<int> len;
   int sum = 0;
-  for (int v = 0; v < 5; ++v) {
+  for (int v = 0; v < Vowels; ++v) {
     len.push_back(std::clamp(period, Table[v].minLen, Table[v].maxLen));
     sum += len.back();
   }
-  int diff = period * 5 - sum;
+  int diff = period * Vowels - sum;
   for (bool moved = true; diff != 0 && moved;) {
     moved = false;
-    for (int v = 0; v < 5 && diff != 0; ++v) {
+    for (int v = 0; v < Vowels && diff != 0; ++v) {
       int step = diff > 0 ? 1 : -1;
       if (len[v] + step < Table[v].minLen || len[v] + step > Table[v].maxLen) continue;
       len[v] += step;
@@ -688,13 +729,13 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs:
   const VoiceDef& voice = Voices[bank];
   Recorder rec(speaker, pitch);
   std::vector<std::string> slots(Slots, std::string(2, '\0'));
-  std::vector<Wave> vowels(5);
+  std::vector<Wave> vowels(Vowels);
 
   std::printf("%s (bank %d)\n", voice.name, bank);
   std::vector<Turns> turns;
   const std::vector<int> lengths = VowelLengths(voice.period);
   double sum = 0;
-  for (int v = 0; v < 5; ++v) {
+  for (int v = 0; v < Vowels; ++v) {
     const Phoneme& p = Table[v];
     const std::string slot = SlotName(bank, p.base, p.label);
     const int level = LevelIn(p.minPeak, p.maxPeak, voice.loud);
@@ -709,42 +750,43 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs:
     std::printf(
         "  %s: period %d (measured %.2f, %d Hz, setting %d), step %.3f, F1 %.0f F2 %.0f, %zu "
         "turns\n",
-        p.label, lengths[v], per.measured, per.setting.hz, per.setting.pitch, per.wrap, f1, f2,
-        per.options.size());
+        Shown(p.label).c_str(), lengths[v], per.measured, per.setting.hz, per.setting.pitch,
+        per.wrap, f1, f2, per.options.size());
     slots[p.base] = Checked(per.wave, level, slot, p);
   }
-  if (std::fabs(sum / 5 - voice.period) > 1)
+  if (std::fabs(sum / Vowels - voice.period) > 1)
     throw RecordingError(std::string(voice.name) + ": mean vowel period " +
-                         std::to_string(sum / 5) + " instead of " + std::to_string(voice.period));
+                         std::to_string(sum / Vowels) + " instead of " +
+                         std::to_string(voice.period));
 
   // l from a word-initial "la", m and n from a word-final "am" and "an".
-  for (int i = 5; i < 8; ++i) {
+  for (int i = Vowels; i < Vowels + Periods; ++i) {
     const Phoneme& p = Table[i];
     const std::string slot = SlotName(bank, p.base, p.label);
     const int length = std::clamp(voice.period, p.minLen, p.maxLen);
-    const std::string said = i == 5 ? "'la:" : std::string("'a") + p.speak;
+    const std::string said = p.label == "l" ? "'la:" : std::string("'a") + p.speak;
     // Some synthesisers let the pitch sag a little in a consonant; the engine cuts these
     // periods to its own pitch in any case.
     // A stressed vowel before n glides into it over most of its length: n at the bottom of
     // its range lets the vowel's formants lead the blend.
-    const int level = LevelIn(p.minPeak, p.maxPeak, p.base == 115 ? 0 : voice.loud * 0.6);
+    const int level = LevelIn(p.minPeak, p.maxPeak, p.label == "n" ? 0 : voice.loud * 0.6);
     Period per = rec.CutPeriod(bank, slot, said, p.speak, length, 2.5, true, level);
     per.wave = per.options.front();
     turns.push_back({p.base, level, per.options});
-    std::printf("  %s: period %zu (measured %.2f), step %.3f, %zu turns\n", p.label,
+    std::printf("  %s: period %zu (measured %.2f), step %.3f, %zu turns\n", Shown(p.label).c_str(),
                 per.wave.size(), per.measured, per.wrap, per.options.size());
     slots[p.base] = Checked(per.wave, level, slot, p);
   }
 
   std::vector<VowelColour> colour;
-  for (int v = 0; v < 5; ++v) colour.push_back(ColourOf(vowels[v], v >= 3));
+  for (int v = 0; v < Vowels; ++v) colour.push_back(ColourOf(vowels[v], v >= 3));
 
   for (const Phoneme& p : Table) {
     if (p.source == Source::Vowel || p.source == Source::Period) continue;
     std::vector<std::pair<int, int>> filled;  // slot, vowel after it (0 = a)
     if (p.banks & (1u << bank)) filled.push_back({p.base, 0});
     if (p.variants & (1u << bank))
-      for (int v = 0; v < 4; ++v) filled.push_back({p.variant[v], v + 1});
+      for (int v = 0; v < banks::VariantCount; ++v) filled.push_back({p.variant[v], v + 1});
     std::string lengths;
     for (auto [s, v] : filled) {
       const std::string slot = SlotName(bank, s, p.label);
@@ -755,9 +797,9 @@ std::string RecordBank(int bank, Speaker& speaker, PitchFinder& pitch, const fs:
         const int target =
             std::clamp(static_cast<int>(mid * voice.tempo), p.minLen * 21 / 20, p.maxLen * 19 / 20);
         // b, d and g after a pause, so that they are stops; the rest between vowels.
-        const bool stop = p.base == 6 || p.base == 9 || p.base == 16;
+        const bool stop = p.label == "b" || p.label == "d" || p.label == "g";
         const std::string said =
-            (stop ? std::string("_") : std::string("a")) + p.speak + "'" + VowelNames[v];
+            (stop ? std::string("_") : std::string("a")) + p.speak + "'" + VowelAfter(v);
         w = rec.CutConsonant(bank, slot, said, p.speak, target, p.minLen, p.maxLen, stop);
       } else {
         // Slightly longer before the close vowels, as speakers do.

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "banks/SlotTable.h"
 #include "banks/VoiceBanks.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
@@ -35,7 +36,8 @@ int main(int argc, char** argv) {
     const banks::TVoiceBank& bank = banks::VoiceBankTable(b);
     // The voice at its own pitch: the mean length of its five vowel periods.
     double period = 0;
-    for (int slot : {1, 10, 17, 28, 38}) period += bank[slot].size() / 2.0 / 5;
+    for (const banks::SlotRow& row : banks::SlotTable)
+      if (row.kind == banks::SlotKind::Vowel) period += bank[row.base].size() / 2.0 / 5;
     const auto file = dir / (std::string(banks::VoiceName(b)) + ".wav");
     Engine v;
     v.FSentence = sentence;

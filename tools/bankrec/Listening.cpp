@@ -7,37 +7,16 @@
 #include <fstream>
 #include <iterator>
 
+#include "speech/Letters.h"
 #include "speech/SynthesisSteps.h"
 
 namespace bankrec {
 
 namespace {
 
-bool IsAccented(std::uint8_t c) {
-  return c == 0xE1 || c == 0xE9 || c == 0xED || c == 0xF3 || c == 0xFA;
-}
-
 // The index (a e i o u) of a plain or accented vowel letter, -1 for any other.
 int VowelIndex(std::uint8_t c) {
-  switch (c) {
-    case 'a':
-    case 0xE1:
-      return 0;
-    case 'e':
-    case 0xE9:
-      return 1;
-    case 'i':
-    case 0xED:
-      return 2;
-    case 'o':
-    case 0xF3:
-      return 3;
-    case 'u':
-    case 0xFA:
-      return 4;
-    default:
-      return -1;
-  }
+  return IsVowel(c) ? static_cast<int>(PlainVowels.find(static_cast<char>(PlainVowelOf(c)))) : -1;
 }
 
 // The synthesis being traced and the phonemes it has appended.
@@ -56,7 +35,8 @@ void Collect(const char* step, std::int32_t position, const std::string& sentenc
   const auto at = position >= 1 && position <= static_cast<std::int32_t>(sentence.size())
                       ? static_cast<std::uint8_t>(sentence[position - 1])
                       : std::uint8_t{0};
-  p.stressed = IsAccented(p.letter) || (IsAccented(at) && VowelIndex(at) == VowelIndex(p.letter));
+  p.stressed =
+      IsAccentedVowel(p.letter) || (IsAccentedVowel(at) && VowelIndex(at) == VowelIndex(p.letter));
   g_phones->push_back(p);
 }
 
