@@ -7,6 +7,7 @@
 
 #include "platform/core/MainLoop.h"
 #include "platform/core/Random.h"
+#include "speech/SpeechSettings.h"
 #include "speech/SynthesisSteps.h"
 #include "tests/engine/SampleFixture.h"
 #include "tests/support/ServeLoop.h"
@@ -42,18 +43,13 @@ struct Engine : TCreateVoice {};
 
 void Configure(TCreateVoice& v, const std::string& sentence, std::uint32_t rate,
                const fs::path& file) {
+  SpeechSettings s;
+  s.SampleRate = static_cast<std::int32_t>(rate);
+  s.Pitch = 71;
+  s.Speed = 5;
+  s.Volume = 80;
   v.FSentence = sentence;
-  v.FSampleRate = rate;
-  v.FPitch = 71;
-  v.FSpeed = 5;
-  v.FTimbre = 0;
-  v.FReverb = 0;
-  v.FCompressor = 0;
-  v.FVolume = 80;
-  v.FTreble = 0;
-  v.FVoicingAmp = 12800;
-  v.FBank = SyntheticBank();
-  v.FWavFile = file.string();
+  SetUpSynthesis(v, s, SyntheticBank(), file.string());
 }
 
 std::vector<std::string> DirEntries(const fs::path& d) {

@@ -14,6 +14,7 @@
 #include "banks/VoiceBanks.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "speech/SpeechSettings.h"
 
 namespace {
 
@@ -37,15 +38,14 @@ int main(int argc, char** argv) {
     double period = 0;
     for (int slot : {1, 10, 17, 28, 38}) period += bank[slot].size() / 2.0 / 5;
     const auto file = dir / (std::string(banks::VoiceName(b)) + ".wav");
+    SpeechSettings settings;
+    settings.SampleRate = 22050;
+    settings.Pitch = static_cast<std::int16_t>(std::lround(22050 / period) - 49);
+    settings.Speed = 5;
+    settings.Volume = 80;
     Engine v;
     v.FSentence = sentence;
-    v.FSampleRate = 22050;
-    v.FPitch = static_cast<std::int16_t>(std::lround(22050 / period) - 49);
-    v.FSpeed = 5;
-    v.FVolume = 80;
-    v.FVoicingAmp = 12800;
-    std::copy(bank.begin(), bank.end(), v.FBank.begin());
-    v.FWavFile = file.string();
+    SetUpSynthesis(v, settings, bank, file.string());
     platform::RandSeed(1);
     v.Synthesize();
 
