@@ -41,12 +41,8 @@ struct Synthesis {
 
 // One sentence as a reading's synthesis makes it, with the first voice's preset.
 Synthesis Synthesise(const std::string& sentence, const fs::path& wav) {
-  SpeechSettings settings;
-  settings.SampleRate = 22050;
-  settings.Pitch = 40;
-  settings.Speed = 5;
-  settings.Volume = 99;
-  settings.Bass = 2;
+  const SpeechSettings settings{
+      .SampleRate = 22050, .Pitch = 40, .Speed = 5, .Volume = 99, .Bass = 2};
   Engine v;
   v.FSentence = sentence;
   SetUpSynthesis(v, settings, banks::VoiceBankTable(0), wav.string());

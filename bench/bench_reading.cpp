@@ -68,12 +68,11 @@ int main(int argc, char** argv) {
       for (const std::string& sentence : sentences) {
         // The voice's first preset: pitch "40" ("110" for the odd voices), speed "5",
         // treble/bass "0 -2", volume "99".
-        SpeechSettings settings;
-        settings.SampleRate = static_cast<std::int32_t>(rate);
-        settings.Pitch = odd ? 110 : 40;
-        settings.Speed = 5;
-        settings.Volume = 99;
-        settings.Bass = 2;
+        const SpeechSettings settings{.SampleRate = static_cast<std::int32_t>(rate),
+                                      .Pitch = static_cast<std::int16_t>(odd ? 110 : 40),
+                                      .Speed = 5,
+                                      .Volume = 99,
+                                      .Bass = 2};
         Engine v;
         v.FSentence = sentence;
         SetUpSynthesis(v, settings, banks::VoiceBankTable(bank), wav.string());

@@ -43,11 +43,8 @@ struct Engine : TCreateVoice {};
 
 void Configure(TCreateVoice& v, const std::string& sentence, std::uint32_t rate,
                const fs::path& file) {
-  SpeechSettings s;
-  s.SampleRate = static_cast<std::int32_t>(rate);
-  s.Pitch = 71;
-  s.Speed = 5;
-  s.Volume = 80;
+  const SpeechSettings s{
+      .SampleRate = static_cast<std::int32_t>(rate), .Pitch = 71, .Speed = 5, .Volume = 80};
   v.FSentence = sentence;
   SetUpSynthesis(v, s, SyntheticBank(), file.string());
 }

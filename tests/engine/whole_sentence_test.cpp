@@ -23,21 +23,14 @@ using testsupport::ReadFile;
 using testsupport::U16;
 using testsupport::U32;
 
-// Speed 5, pitch 71, volume 80, bass cut 1 and no effects, at the full rate.
-struct Settings : SpeechSettings {
-  Settings() {
-    SampleRate = 22050;
-    Pitch = 71;
-    Speed = 5;
-    Volume = 80;
-    Bass = 1;
-  }
-};
+// No effects, at the full rate; each test changes what it is about.
+constexpr SpeechSettings kPlain{
+    .SampleRate = 22050, .Pitch = 71, .Speed = 5, .Volume = 80, .Bass = 1};
 
 constexpr std::uint32_t kSeed = 41;
 
 // The whole file, or an empty string when none was written.
-std::string Speak(const std::string& sentence, const Settings& s, const SlotArray& bank) {
+std::string Speak(const std::string& sentence, const SpeechSettings& s, const SlotArray& bank) {
   const testsupport::TempDir dir{"whole"};
   const fs::path file = dir.path / "sentence.wav";
   TCreateVoice v;
@@ -86,7 +79,7 @@ const char* const kMixed =
 TEST(WholeSentence, MixedTextBecomesAWaveFileAtEveryRate) {
   const SlotArray voice = Voice(0);
   for (std::uint32_t rate : {22050u, 11025u, 8000u}) {
-    Settings s;
+    SpeechSettings s = kPlain;
     s.SampleRate = rate;
     const std::vector<int> samples = CheckedSamples(Speak(kMixed, s, voice), rate);
     // Several seconds of material, brought to the volume setting (80 % of 32767).
@@ -100,7 +93,7 @@ TEST(WholeSentence, MixedTextBecomesAWaveFileAtEveryRate) {
 // (never the last one when reducing).
 TEST(WholeSentence, OutputRateReducesTheSameRendering) {
   const SlotArray voice = Voice(3);
-  Settings s;
+  SpeechSettings s = kPlain;
   const std::size_t full = CheckedSamples(Speak(kMixed, s, voice), 22050).size();
   s.SampleRate = 11025;
   EXPECT_EQ(CheckedSamples(Speak(kMixed, s, voice), 11025).size(), full / 2);
@@ -114,18 +107,18 @@ TEST(WholeSentence, OutputRateReducesTheSameRendering) {
 TEST(WholeSentence, EachEffectSettingChangesTheSound) {
   const SlotArray voice = Voice(1);
   const std::string sentence = "\277Qu\351 hora es? Son las 7 y 20.";
-  const std::vector<int> plain = CheckedSamples(Speak(sentence, {}, voice), 22050);
+  const std::vector<int> plain = CheckedSamples(Speak(sentence, kPlain, voice), 22050);
   ASSERT_GT(plain.size(), 1000u);
 
   for (std::uint16_t treble = 1; treble <= 4; ++treble) {
-    Settings s;
+    SpeechSettings s = kPlain;
     s.Treble = treble;
     const std::vector<int> out = CheckedSamples(Speak(sentence, s, voice), 22050);
     EXPECT_GE(out.size(), plain.size()) << "treble " << treble;
     EXPECT_NE(out, plain) << "treble " << treble;
   }
   for (std::int16_t level = 1; level <= 3; ++level) {
-    Settings s;
+    SpeechSettings s = kPlain;
     s.Compressor = level;
     const std::vector<int> out = CheckedSamples(Speak(sentence, s, voice), 22050);
     EXPECT_EQ(out.size(), plain.size() - 1) << "compressor " << level;
@@ -137,7 +130,7 @@ TEST(WholeSentence, EachEffectSettingChangesTheSound) {
   } reverbs[] = {{1, 2400, 2799}, {2, 8100, 8699},   {3, 19200, 19999},
                  {4, 3600, 4199}, {5, 12150, 13049}, {6, 28800, 29999}};
   for (const auto& r : reverbs) {
-    Settings s;
+    SpeechSettings s = kPlain;
     s.Reverb = r.setting;
     const std::vector<int> out = CheckedSamples(Speak(sentence, s, voice), 22050);
     ASSERT_GE(out.size(), plain.size() + r.least) << "reverb " << r.setting;
@@ -148,7 +141,7 @@ TEST(WholeSentence, EachEffectSettingChangesTheSound) {
         << "reverb " << r.setting;
   }
   // Settings outside the list change nothing.
-  Settings off;
+  SpeechSettings off = kPlain;
   off.Compressor = 4;
   off.Reverb = 7;
   EXPECT_EQ(CheckedSamples(Speak(sentence, off, voice), 22050), plain);
@@ -164,7 +157,7 @@ TEST(WholeSentence, SilentSentenceWithEveryEffectStillWritesItsFile) {
     std::size_t least, most;
   } reverbs[] = {{1, 2400, 2799}, {6, 28800, 29999}};
   for (const auto& r : reverbs) {
-    Settings s;
+    SpeechSettings s = kPlain;
     s.Compressor = 2;
     s.Treble = 3;
     s.SampleRate = 11025;

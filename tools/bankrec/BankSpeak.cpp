@@ -38,11 +38,11 @@ int main(int argc, char** argv) {
     double period = 0;
     for (int slot : {1, 10, 17, 28, 38}) period += bank[slot].size() / 2.0 / 5;
     const auto file = dir / (std::string(banks::VoiceName(b)) + ".wav");
-    SpeechSettings settings;
-    settings.SampleRate = 22050;
-    settings.Pitch = static_cast<std::int16_t>(std::lround(22050 / period) - 49);
-    settings.Speed = 5;
-    settings.Volume = 80;
+    const SpeechSettings settings{
+        .SampleRate = 22050,
+        .Pitch = static_cast<std::int16_t>(std::lround(22050 / period) - 49),
+        .Speed = 5,
+        .Volume = 80};
     Engine v;
     v.FSentence = sentence;
     SetUpSynthesis(v, settings, bank, file.string());

@@ -75,13 +75,12 @@ Wave Speak(const SlotArray& voice, int pitch, int timbre, const std::string& sen
            const std::string& wav, std::vector<Phone>* phones) {
   std::error_code ec;
   std::filesystem::remove(wav, ec);
-  SpeechSettings settings;
-  settings.SampleRate = 22050;
-  settings.Pitch = static_cast<std::int16_t>(pitch);
-  settings.Speed = 5;
-  settings.Timbre = static_cast<std::uint8_t>(timbre);
-  settings.Volume = 99;
-  settings.Bass = 2;
+  const SpeechSettings settings{.SampleRate = 22050,
+                                .Timbre = static_cast<std::uint8_t>(timbre),
+                                .Pitch = static_cast<std::int16_t>(pitch),
+                                .Speed = 5,
+                                .Volume = 99,
+                                .Bass = 2};
   TCreateVoice v;
   v.FSentence = sentence;
   SetUpSynthesis(v, settings, voice, wav);
