@@ -22,6 +22,7 @@
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
 #include "speech/SentenceCutter.h"
+#include "speech/SpeechSettings.h"
 #include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
@@ -40,16 +41,11 @@ struct Synthesis {
 
 // One sentence as a reading's synthesis makes it, with the first voice's preset.
 Synthesis Synthesise(const std::string& sentence, const fs::path& wav) {
+  const SpeechSettings settings{
+      .SampleRate = 22050, .Pitch = 40, .Speed = 5, .Volume = 99, .Bass = 2};
   Engine v;
   v.FSentence = sentence;
-  v.FSampleRate = 22050;
-  v.FPitch = 40;
-  v.FSpeed = 5;
-  v.FVolume = 99;
-  v.FVoicingAmp = 28 * 256;
-  for (int slot = 0; slot < banks::SlotCount; ++slot)
-    v.FBank[std::size_t(slot)] = banks::VoiceBankTable(0)[std::size_t(slot)];
-  v.FWavFile = wav.string();
+  SetUpSynthesis(v, settings, banks::VoiceBankTable(0), wav.string());
   std::error_code ec;
   fs::remove(wav, ec);
   platform::RandSeed(1);

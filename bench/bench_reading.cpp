@@ -23,6 +23,7 @@
 #include "platform/core/Random.h"
 #include "platform/core/RichText.h"
 #include "speech/CreateVoice.h"
+#include "speech/SpeechSettings.h"
 #include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
@@ -65,19 +66,16 @@ int main(int argc, char** argv) {
     int failed = 0;
     for (int pass = 0; pass < passes; ++pass)
       for (const std::string& sentence : sentences) {
-        Engine v;
         // The voice's first preset: pitch "40" ("110" for the odd voices), speed "5",
         // treble/bass "0 -2", volume "99".
+        const SpeechSettings settings{.SampleRate = static_cast<std::int32_t>(rate),
+                                      .Pitch = static_cast<std::int16_t>(odd ? 110 : 40),
+                                      .Speed = 5,
+                                      .Volume = 99,
+                                      .Bass = 2};
+        Engine v;
         v.FSentence = sentence;
-        v.FSampleRate = rate;
-        v.FPitch = odd ? 110 : 40;
-        v.FSpeed = 5;
-        v.FVolume = 99;
-        v.FTreble = 0;
-        v.FVoicingAmp = 28 * 256;
-        for (int slot = 0; slot < banks::SlotCount; ++slot)
-          v.FBank[std::size_t(slot)] = banks::VoiceBankTable(bank)[std::size_t(slot)];
-        v.FWavFile = wav.string();
+        SetUpSynthesis(v, settings, banks::VoiceBankTable(bank), wav.string());
         std::error_code ec;
         fs::remove(wav, ec);
         platform::RandSeed(1);

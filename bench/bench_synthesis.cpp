@@ -23,6 +23,7 @@
 #include "bench/BenchSupport.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "speech/SpeechSettings.h"
 #include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
@@ -68,34 +69,17 @@ double WallSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-struct Settings {
+// A voice item with the settings of a reading; by default item 0's first preset.
+struct Settings : SpeechSettings {
   int voiceItem = 0;
-  std::int16_t pitch = 40;
-  std::uint16_t speed = 5;
-  std::int16_t volume = 99;
-  std::uint16_t timbre = 0;
-  std::uint16_t treble = 0;
-  int bass = 2;
-  std::uint16_t reverb = 0;
-  std::int16_t compressor = 0;
-  std::uint32_t rate = 22050;
-};
-
-// The voicing amplitude the reading gives a bass cut.
-std::int16_t VoicingAmp(int bass) {
-  switch (bass) {
-    case 1:
-      return 39 * 256;
-    case 2:
-      return 28 * 256;
-    case 3:
-      return 17 * 256;
-    case 4:
-      return 6 * 256;
-    default:
-      return 50 * 256;
+  Settings() {
+    SampleRate = 22050;
+    Pitch = 40;
+    Speed = 5;
+    Volume = 99;
+    Bass = 2;
   }
-}
+};
 
 // The voice as a load with analog speed 0 prepares it: the bank's slots unchanged.
 SlotArray LoadedVoice(int voiceItem) {
@@ -132,17 +116,7 @@ void Speak(const std::vector<std::string>& sentences, const SlotArray& voice, co
     fs::remove(wav, ec);
     Synthesis v;
     v.FSentence = sentence;
-    v.FSampleRate = s.rate;
-    v.FPitch = s.pitch;
-    v.FSpeed = s.speed;
-    v.FTimbre = s.timbre;
-    v.FReverb = s.reverb;
-    v.FCompressor = s.compressor;
-    v.FVolume = s.volume;
-    v.FVoicingAmp = VoicingAmp(s.bass);
-    v.FTreble = s.treble;
-    v.FBank = voice;
-    v.FWavFile = wav.string();
+    SetUpSynthesis(v, s, voice, wav.string());
     const double t0 = CpuSeconds();
     v.Synthesize();
     out.cpuSeconds += CpuSeconds() - t0;
@@ -152,7 +126,7 @@ void Speak(const std::vector<std::string>& sentences, const SlotArray& voice, co
       continue;
     }
     const auto size = fs::file_size(wav);
-    if (size > 44) out.audioSeconds += static_cast<double>(size - 44) / 2.0 / s.rate;
+    if (size > 44) out.audioSeconds += static_cast<double>(size - 44) / 2.0 / s.SampleRate;
     if (digest) Digest(out.digest, testsupport::ReadFile(wav));
   }
 }
@@ -161,7 +135,7 @@ void Speak(const std::vector<std::string>& sentences, const SlotArray& voice, co
 Settings PresetOf(int bank) {
   Settings s;
   s.voiceItem = bank * banks::VariantsPerVoice;
-  s.pitch = bank % 2 == 1 ? 110 : 40;
+  s.Pitch = bank % 2 == 1 ? 110 : 40;
   return s;
 }
 
@@ -170,33 +144,33 @@ int RunDigests(const std::vector<std::string>& sentences, const fs::path& wav) {
   for (int bank = 0; bank < banks::BankCount; ++bank) {
     const Settings preset = PresetOf(bank);
     grid.push_back(preset);
-    for (std::uint16_t timbre = 1; timbre <= 9; ++timbre) {
+    for (std::uint8_t timbre = 1; timbre <= 9; ++timbre) {
       Settings s = preset;
-      s.timbre = timbre;
+      s.Timbre = timbre;
       grid.push_back(s);
     }
-    for (std::uint16_t speed : {1, 3, 8, 10}) {
+    for (std::int16_t speed : {1, 3, 8, 10}) {
       Settings s = preset;
-      s.speed = speed;
+      s.Speed = speed;
       grid.push_back(s);
     }
     for (std::int16_t pitch : {1, 71, 200, 400}) {
       Settings s = preset;
-      s.pitch = pitch;
+      s.Pitch = pitch;
       grid.push_back(s);
     }
-    for (int bass : {0, 1, 3, 4}) {
+    for (std::int16_t bass : {0, 1, 3, 4}) {
       Settings s = preset;
-      s.bass = bass;
-      s.treble = static_cast<std::uint16_t>(bass);
+      s.Bass = bass;
+      s.Treble = bass;
       grid.push_back(s);
     }
-    for (std::uint32_t rate : {11025u, 8000u}) {
+    for (std::int32_t rate : {11025, 8000}) {
       Settings s = preset;
-      s.rate = rate;
-      s.reverb = static_cast<std::uint16_t>(rate == 8000 ? 6 : 3);
-      s.compressor = static_cast<std::int16_t>(rate == 8000 ? 3 : 1);
-      s.volume = 50;
+      s.SampleRate = rate;
+      s.Reverb = rate == 8000 ? 6 : 3;
+      s.Compressor = rate == 8000 ? 3 : 1;
+      s.Volume = 50;
       grid.push_back(s);
     }
   }
@@ -204,10 +178,11 @@ int RunDigests(const std::vector<std::string>& sentences, const fs::path& wav) {
     Outcome out;
     Speak(sentences, LoadedVoice(s.voiceItem), s, wav, true, out);
     std::printf(
-        "voice %2d pitch %3d speed %2u timbre %u treble %u bass %d reverb %u compressor %d "
-        "volume %2d rate %5u: %016llx %.3f s %d without file\n",
-        s.voiceItem, s.pitch, s.speed, s.timbre, s.treble, s.bass, s.reverb, s.compressor, s.volume,
-        s.rate, static_cast<unsigned long long>(out.digest), out.audioSeconds, out.withoutFile);
+        "voice %2d pitch %3d speed %2d timbre %d treble %d bass %d reverb %d compressor %d "
+        "volume %2d rate %5d: %016llx %.3f s %d without file\n",
+        s.voiceItem, s.Pitch, s.Speed, s.Timbre, s.Treble, s.Bass, s.Reverb, s.Compressor, s.Volume,
+        s.SampleRate, static_cast<unsigned long long>(out.digest), out.audioSeconds,
+        out.withoutFile);
   }
   return 0;
 }

@@ -68,8 +68,8 @@ TORVHumanVoices::~TORVHumanVoices() {
 }
 
 void TORVHumanVoices::LoadVoice(std::int16_t Voice, std::int16_t Treble, std::int16_t Bass) {
-  FTreble = platform::Wrap16(-static_cast<std::int32_t>(Treble));
-  FBass = platform::Wrap16(-static_cast<std::int32_t>(Bass));
+  FSettings.Treble = platform::Wrap16(-static_cast<std::int32_t>(Treble));
+  FSettings.Bass = platform::Wrap16(-static_cast<std::int32_t>(Bass));
   const int g = BankOfVoice(Voice);
   for (int s = 0; s < banks::SlotCount; ++s) {
     auto& entry = FBank[static_cast<std::size_t>(s)];
@@ -77,7 +77,7 @@ void TORVHumanVoices::LoadVoice(std::int16_t Voice, std::int16_t Treble, std::in
     // Above the last voice there is no bank: every slot reads as a string of no bytes.
     const std::string S = g >= 0 ? banks::VoiceBankTable(g)[static_cast<std::size_t>(s)] : "";
     if (banks::IsEmptySlot(S)) continue;
-    entry = Resample(S, FAnalogSpeed);
+    entry = Resample(S, FSettings.AnalogSpeed);
   }
 }
 

@@ -13,6 +13,7 @@
 #include "platform/core/Timer.h"
 #include "player/SFPlayer.h"
 #include "speech/CreateVoice.h"
+#include "speech/SpeechSettings.h"
 
 // The text box whose caret a following reading moves: the main window's R1, reached
 // through the global main window. The main window's unit installs the accessors; while
@@ -31,17 +32,17 @@ class TORVHumanVoices : public platform::TComponent {
   explicit TORVHumanVoices(platform::TComponent* AOwner = nullptr);
   ~TORVHumanVoices() override;
 
-  void SetSampleRate(std::int32_t Value) { FSampleRate = Value; }
-  void SetPitch(std::int16_t Value) { FPitch = Value; }
-  void SetCompressor(std::uint8_t Value) { FCompressor = Value; }
-  void SetTimbre(std::uint8_t Value) { FTimbre = Value; }
-  void SetReverb(std::uint8_t Value) { FReverb = Value; }
-  void SetAnalogSpeed(std::uint8_t Value) { FAnalogSpeed = Value; }
+  void SetSampleRate(std::int32_t Value) { FSettings.SampleRate = Value; }
+  void SetPitch(std::int16_t Value) { FSettings.Pitch = Value; }
+  void SetCompressor(std::uint8_t Value) { FSettings.Compressor = Value; }
+  void SetTimbre(std::uint8_t Value) { FSettings.Timbre = Value; }
+  void SetReverb(std::uint8_t Value) { FSettings.Reverb = Value; }
+  void SetAnalogSpeed(std::uint8_t Value) { FSettings.AnalogSpeed = Value; }
 
   // Loads voice item Voice (bank Voice div 9) and resamples its recorded slots by the
   // analog speed setting. Treble and Bass are the two numbers of the treble/bass list's
-  // item as the list shows them, 0 or negative ("0 -2"): the cuts kept are their negations,
-  // FTreble = -Treble and FBass = -Bass (16-bit), 0 to 4 for the list's items.
+  // item as the list shows them, 0 or negative ("0 -2"): the cuts kept in FSettings are
+  // their negations (16-bit), 0 to 4 for the list's items.
   void LoadVoice(std::int16_t Voice, std::int16_t Treble, std::int16_t Bass);
   static std::uint8_t PeakPercent(const std::string& Sound);
   static std::string Resample(const std::string& Sound, std::int16_t Setting);
@@ -60,28 +61,19 @@ class TORVHumanVoices : public platform::TComponent {
   void Stop();
   void TimerTick(platform::TComponent* Sender);
 
-  // Fields, in declaration order. Open to the main window, which reads and replaces single
-  // entries of FBank in its tuning mode, and to tests.
-  std::int32_t FSampleRate = 0;
+  // Fields. Open to the main window, which reads and replaces single entries of FBank in its
+  // tuning mode, and to tests.
+  SpeechSettings FSettings;  // set by the setters, LoadVoice and Speak; copied per sentence
   std::int32_t FFollowCaret = 0;
   std::string FWavFile;
   std::int32_t FSentenceStart = 0;
   std::int32_t FSentenceEnd = 0;
   std::string FText;
   std::string FSentence;
-  std::uint8_t FAnalogSpeed = 0;
-  std::uint8_t FTimbre = 0;
-  std::uint8_t FReverb = 0;
-  std::uint8_t FCompressor = 0;
-  std::int16_t FTreble = 0;
   platform::TTimer* FTimer = nullptr;  // owned by the component
   // The current or last sentence's synthesis.
   std::unique_ptr<platform::ThreadHandle<TCreateVoice>> FThread;
   TSFPlayer* FPlayer = nullptr;  // made without an owner, freed by the component
-  std::int16_t FPitch = 0;
-  std::int16_t FSpeed = 0;
-  std::int16_t FVolume = 0;
-  std::int16_t FBass = 0;
   SlotArray FBank;
   // How far the caret moved past the sentence under synthesis: taken back when that
   // sentence ends without its file.

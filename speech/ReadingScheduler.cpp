@@ -23,13 +23,6 @@ void MoveCaret(std::int32_t by) {
   if (caret.GetSelStart && caret.SetSelStart) caret.SetSelStart(caret.GetSelStart() + by);
 }
 
-// Strength of the engine's voicing tone for a bass cut: the more cut, the weaker.
-std::int16_t VoicingAmpOfBass(std::int16_t bass) {
-  static constexpr std::int16_t Levels[5] = {50, 39, 28, 17, 6};
-  const std::int16_t level = bass >= 1 && bass <= 4 ? Levels[bass] : 50;
-  return static_cast<std::int16_t>(level * 256);
-}
-
 }  // namespace
 
 void SetReadingCaret(CaretAccess access) { ReadingCaret() = std::move(access); }
@@ -40,9 +33,9 @@ void TORVHumanVoices::Speak(std::string Text, std::int16_t Speed, std::int16_t P
     Stop();
     platform::Randomize();
     FText = std::move(Text);
-    FPitch = Pitch;
-    FSpeed = Speed;
-    FVolume = Volume;
+    FSettings.Pitch = Pitch;
+    FSettings.Speed = Speed;
+    FSettings.Volume = Volume;
     FFollowCaret = FollowCaret;
     FTimer->SetInterval(FirstTickMs);
     FTimer->SetOnTimer([this] { TimerTick(FTimer); });
@@ -148,17 +141,7 @@ void TORVHumanVoices::TimerTick(platform::TComponent* /*Sender*/) {
     // Filled first, started last: the body sees only a finished thread object.
     TCreateVoice& t = **FThread;
     t.FSentence = FSentence;
-    t.FPitch = FPitch;
-    t.FSpeed = static_cast<std::uint16_t>(FSpeed);
-    t.FTreble = static_cast<std::uint16_t>(FTreble);
-    t.FTimbre = FTimbre;
-    t.FReverb = FReverb;
-    t.FCompressor = FCompressor;
-    t.FVolume = FVolume;
-    t.FWavFile = FWavFile;
-    t.FSampleRate = static_cast<std::uint32_t>(FSampleRate);
-    t.FVoicingAmp = VoicingAmpOfBass(FBass);
-    t.FBank = FBank;
+    SetUpSynthesis(t, FSettings, FBank, FWavFile);
     FThread->Start();
 
     ConsumeSeparator(FText, cursor);

@@ -27,15 +27,16 @@ void ExpectVoiceLoaded(const TORVHumanVoices& v, int bank, int analog) {
 
 // Values no list delivers, so that any hand-over shows.
 void Plant(TORVHumanVoices& v) {
-  v.FPitch = -7;
-  v.FReverb = v.FCompressor = v.FTimbre = v.FAnalogSpeed = 77;
-  v.FTreble = v.FBass = -9;
+  v.FSettings.Pitch = -7;
+  v.FSettings.Reverb = v.FSettings.Compressor = v.FSettings.Timbre = v.FSettings.AnalogSpeed = 77;
+  v.FSettings.Treble = v.FSettings.Bass = -9;
   v.FBank[1] = "planted";
 }
 
 bool StillPlanted(const TORVHumanVoices& v) {
-  return v.FPitch == -7 && v.FReverb == 77 && v.FCompressor == 77 && v.FTimbre == 77 &&
-         v.FAnalogSpeed == 77 && v.FTreble == -9 && v.FBass == -9 && v.FBank[1] == "planted";
+  return v.FSettings.Pitch == -7 && v.FSettings.Reverb == 77 && v.FSettings.Compressor == 77 &&
+         v.FSettings.Timbre == 77 && v.FSettings.AnalogSpeed == 77 && v.FSettings.Treble == -9 &&
+         v.FSettings.Bass == -9 && v.FBank[1] == "planted";
 }
 
 }  // namespace
@@ -81,13 +82,13 @@ TEST_F(WindowTest, VoiceListKeysApplyThePresetOverTheUsersChoices) {
 
     // The preset's values, then the voice reloaded with them.
     const TORVHumanVoices& v = *w->Voices;
-    EXPECT_EQ(v.FPitch, std::stoi(c.pitch));
-    EXPECT_EQ(v.FAnalogSpeed, w->AnalogSpeedLB->ItemIndex());
-    EXPECT_EQ(v.FTimbre, w->WaveFormLB->ItemIndex());
-    EXPECT_EQ(v.FCompressor, 0);
-    EXPECT_EQ(v.FReverb, 5);
-    EXPECT_EQ(v.FTreble, c.trebleCut);
-    EXPECT_EQ(v.FBass, c.bassCut);
+    EXPECT_EQ(v.FSettings.Pitch, std::stoi(c.pitch));
+    EXPECT_EQ(v.FSettings.AnalogSpeed, w->AnalogSpeedLB->ItemIndex());
+    EXPECT_EQ(v.FSettings.Timbre, w->WaveFormLB->ItemIndex());
+    EXPECT_EQ(v.FSettings.Compressor, 0);
+    EXPECT_EQ(v.FSettings.Reverb, 5);
+    EXPECT_EQ(v.FSettings.Treble, c.trebleCut);
+    EXPECT_EQ(v.FSettings.Bass, c.bassCut);
     ExpectVoiceLoaded(v, c.to / 9, w->AnalogSpeedLB->ItemIndex());
   }
 }
@@ -111,27 +112,27 @@ TEST_F(WindowTest, EachListHandsOverItsSettingsAndReloadsAsItsKindSays) {
     Focus(c.list);
     Click(ui::VK_DOWN);
     if (c.settings) {
-      EXPECT_EQ(v.FPitch, w->PitchLB->ItemIndex() + 1);
-      EXPECT_EQ(v.FReverb, w->ReverbLB->ItemIndex());
-      EXPECT_EQ(v.FCompressor, w->CompressLB->ItemIndex());
-      EXPECT_EQ(v.FAnalogSpeed, w->AnalogSpeedLB->ItemIndex());
-      EXPECT_EQ(v.FTimbre, w->WaveFormLB->ItemIndex());
+      EXPECT_EQ(v.FSettings.Pitch, w->PitchLB->ItemIndex() + 1);
+      EXPECT_EQ(v.FSettings.Reverb, w->ReverbLB->ItemIndex());
+      EXPECT_EQ(v.FSettings.Compressor, w->CompressLB->ItemIndex());
+      EXPECT_EQ(v.FSettings.AnalogSpeed, w->AnalogSpeedLB->ItemIndex());
+      EXPECT_EQ(v.FSettings.Timbre, w->WaveFormLB->ItemIndex());
     } else {
-      EXPECT_EQ(v.FPitch, -7);
-      EXPECT_EQ(v.FReverb, 77);
-      EXPECT_EQ(v.FCompressor, 77);
-      EXPECT_EQ(v.FAnalogSpeed, 77);
-      EXPECT_EQ(v.FTimbre, 77);
+      EXPECT_EQ(v.FSettings.Pitch, -7);
+      EXPECT_EQ(v.FSettings.Reverb, 77);
+      EXPECT_EQ(v.FSettings.Compressor, 77);
+      EXPECT_EQ(v.FSettings.AnalogSpeed, 77);
+      EXPECT_EQ(v.FSettings.Timbre, 77);
     }
     if (c.reload) {
       std::int16_t treble = 0, bass = 0;
       ParseEqItem(Current(w->EqLB), treble, bass);
-      EXPECT_EQ(v.FTreble, -treble);
-      EXPECT_EQ(v.FBass, -bass);
-      ExpectVoiceLoaded(v, w->VoiceLB->ItemIndex() / 9, v.FAnalogSpeed);
+      EXPECT_EQ(v.FSettings.Treble, -treble);
+      EXPECT_EQ(v.FSettings.Bass, -bass);
+      ExpectVoiceLoaded(v, w->VoiceLB->ItemIndex() / 9, v.FSettings.AnalogSpeed);
     } else {
-      EXPECT_EQ(v.FTreble, -9);
-      EXPECT_EQ(v.FBass, -9);
+      EXPECT_EQ(v.FSettings.Treble, -9);
+      EXPECT_EQ(v.FSettings.Bass, -9);
       EXPECT_EQ(v.FBank[1], "planted");
     }
     EXPECT_TRUE(v.FText.empty()) << "nothing is spoken";
@@ -142,7 +143,7 @@ TEST_F(WindowTest, TheAnalogSpeedReachesTheComponentBeforeTheReload) {
   Focus(w->AnalogSpeedLB);
   Click(ui::VK_DOWN);  // "-6"
   ASSERT_EQ(Current(w->AnalogSpeedLB), "-6");
-  EXPECT_EQ(w->Voices->FAnalogSpeed, 1);
+  EXPECT_EQ(w->Voices->FSettings.AnalogSpeed, 1);
   ExpectVoiceLoaded(*w->Voices, 0, 1);
   // The slots really changed: the voice is slower by half.
   const std::string& a = banks::VoiceBankTable(0)[1];
@@ -152,12 +153,12 @@ TEST_F(WindowTest, TheAnalogSpeedReachesTheComponentBeforeTheReload) {
 
 TEST_F(WindowTest, FirstReloadBringsTheEqualiserNumbers) {
   // The window loads the voice without cuts; "0 -2" counts from the first reload.
-  ASSERT_EQ(w->Voices->FBass, 0);
+  ASSERT_EQ(w->Voices->FSettings.Bass, 0);
   Focus(w->SpeedLB);
   Click(ui::VK_DOWN);
-  EXPECT_EQ(w->Voices->FTreble, 0);
-  EXPECT_EQ(w->Voices->FBass, 2);
-  EXPECT_EQ(w->Voices->FPitch, 0) << "the speed list hands no settings over";
+  EXPECT_EQ(w->Voices->FSettings.Treble, 0);
+  EXPECT_EQ(w->Voices->FSettings.Bass, 2);
+  EXPECT_EQ(w->Voices->FSettings.Pitch, 0) << "the speed list hands no settings over";
 }
 
 TEST_F(WindowTest, EnterOnLeerReadsFromTheCaretOrFromTheStartNearTheEnd) {
@@ -185,9 +186,9 @@ TEST_F(WindowTest, EnterOnLeerReadsFromTheCaretOrFromTheStartNearTheEnd) {
     const TORVHumanVoices& v = *w->Voices;
     EXPECT_EQ(v.FText, c.spoken);
     EXPECT_EQ(v.FFollowCaret, -1);
-    EXPECT_EQ(v.FSpeed, 3);
-    EXPECT_EQ(v.FPitch, 150);
-    EXPECT_EQ(v.FVolume, 50);
+    EXPECT_EQ(v.FSettings.Speed, 3);
+    EXPECT_EQ(v.FSettings.Pitch, 150);
+    EXPECT_EQ(v.FSettings.Volume, 50);
     EXPECT_EQ(v.FTimer->Interval(), 10u);
     EXPECT_EQ(w->R1->SelStart(), c.caretAfter);
     w->Voices->Stop();
@@ -260,9 +261,9 @@ TEST_F(WindowTest, EnterOnASettingListAnnouncesItWithoutMovingTheCaret) {
     Click(ui::VK_RETURN);
     EXPECT_EQ(w->Voices->FText, spoken);
     EXPECT_EQ(w->Voices->FFollowCaret, 0);
-    EXPECT_EQ(w->Voices->FSpeed, 5);
-    EXPECT_EQ(w->Voices->FPitch, 40);
-    EXPECT_EQ(w->Voices->FVolume, 99);
+    EXPECT_EQ(w->Voices->FSettings.Speed, 5);
+    EXPECT_EQ(w->Voices->FSettings.Pitch, 40);
+    EXPECT_EQ(w->Voices->FSettings.Volume, 99);
   }
   // Let the last announcement be read for a while: the caret stays.
   ui::testing::ProcessMessages(400);
@@ -313,6 +314,6 @@ TEST_F(WindowTest, AltVFocusesTheVoiceListAndAppliesItsPreset) {
   Release('V', {ui::ssAlt});
   EXPECT_EQ(Current(w->PitchLB), "156");
   EXPECT_EQ(Current(w->AnalogSpeedLB), "-1");
-  EXPECT_EQ(w->Voices->FPitch, 156);
+  EXPECT_EQ(w->Voices->FSettings.Pitch, 156);
   ExpectVoiceLoaded(*w->Voices, 1, 6);
 }

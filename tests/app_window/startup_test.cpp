@@ -86,9 +86,9 @@ TEST_F(WindowTest, OpensWithDemoTextDefaultItemsAndVoiceZero) {
 
   // Voice item 0 without cuts, although the equaliser list shows "0 -2".
   TORVHumanVoices& v = *w->Voices;
-  EXPECT_EQ(v.FSampleRate, 22050);
-  EXPECT_EQ(v.FTreble, 0);
-  EXPECT_EQ(v.FBass, 0);
+  EXPECT_EQ(v.FSettings.SampleRate, 22050);
+  EXPECT_EQ(v.FSettings.Treble, 0);
+  EXPECT_EQ(v.FSettings.Bass, 0);
   const banks::TVoiceBank& bank = banks::VoiceBankTable(0);
   for (int s = 0; s < banks::SlotCount; ++s) EXPECT_EQ(v.FBank[s], bank[s]) << "slot " << s;
 }
@@ -193,13 +193,13 @@ TEST_F(WindowTest, QualityMenuKeepsOneMarkAndTheMarkedItemDoesNothing) {
   const Step steps[] = {{w->Baja1, 11025}, {w->MuyBaja1, 8000}, {w->Normal1, 22050}};
   for (const Step& s : steps) {
     ui::testing::ChooseMenuItem(s.item);
-    EXPECT_EQ(w->Voices->FSampleRate, s.rate);
+    EXPECT_EQ(w->Voices->FSettings.SampleRate, s.rate);
     for (ui::TMenuItem* item : {w->Normal1, w->Baja1, w->MuyBaja1})
       EXPECT_EQ(item->Checked(), item == s.item) << item->Caption();
     // Choosing the marked item again calls nothing.
-    w->Voices->FSampleRate = 1;
+    w->Voices->FSettings.SampleRate = 1;
     ui::testing::ChooseMenuItem(s.item);
-    EXPECT_EQ(w->Voices->FSampleRate, 1);
+    EXPECT_EQ(w->Voices->FSettings.SampleRate, 1);
     EXPECT_TRUE(s.item->Checked());
   }
   EXPECT_TRUE(errors.empty());

@@ -18,6 +18,7 @@
 #include "speech/CreateVoice.h"
 #include "speech/RUZIZ.h"
 #include "speech/Rendering.h"
+#include "speech/SpeechSettings.h"
 #include "tools/bankrec/Joins.h"
 
 namespace {
@@ -38,9 +39,7 @@ class Renderer : public TCreateVoice {
 // The voicing strength of an equaliser list item, as a load hands it to the engine: the
 // bass number of "treble -bass".
 std::int16_t VoicingAmpOfEqItem(int item) {
-  static const std::int16_t Levels[5] = {50, 39, 28, 17, 6};
-  const int bass = item >= 1 ? item % 5 : 0;
-  return static_cast<std::int16_t>(Levels[bass] * 256);
+  return VoicingAmpOfBass(static_cast<std::int16_t>(item >= 1 ? item % 5 : 0));
 }
 
 // `periods` periods of one slot at a steady pitch, as the engine renders a vowel, l, m or n

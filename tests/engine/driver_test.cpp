@@ -8,6 +8,7 @@
 #include "banks/SlotTable.h"
 #include "platform/core/MainLoop.h"
 #include "platform/core/Random.h"
+#include "speech/SpeechSettings.h"
 #include "speech/SynthesisSteps.h"
 #include "tests/engine/SampleFixture.h"
 #include "tests/support/ServeLoop.h"
@@ -43,18 +44,10 @@ struct Engine : TCreateVoice {};
 
 void Configure(TCreateVoice& v, const std::string& sentence, std::uint32_t rate,
                const fs::path& file) {
+  const SpeechSettings s{
+      .SampleRate = static_cast<std::int32_t>(rate), .Pitch = 71, .Speed = 5, .Volume = 80};
   v.FSentence = sentence;
-  v.FSampleRate = rate;
-  v.FPitch = 71;
-  v.FSpeed = 5;
-  v.FTimbre = 0;
-  v.FReverb = 0;
-  v.FCompressor = 0;
-  v.FVolume = 80;
-  v.FTreble = 0;
-  v.FVoicingAmp = 12800;
-  v.FBank = SyntheticBank();
-  v.FWavFile = file.string();
+  SetUpSynthesis(v, s, SyntheticBank(), file.string());
 }
 
 std::vector<std::string> DirEntries(const fs::path& d) {

@@ -13,6 +13,7 @@
 #include "banks/VoiceBanks.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "speech/SpeechSettings.h"
 #include "tests/engine/SampleFixture.h"
 #include "tests/support/WavCheck.h"
 
@@ -21,33 +22,19 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::ReadFile;
 
-struct Settings {
-  std::uint32_t rate = 22050;
-  std::uint16_t treble = 0;
-  std::int16_t compressor = 0;
-  std::uint16_t reverb = 0;
-};
+// No effects, at the full rate; each test changes what it is about.
+constexpr SpeechSettings kPlain{
+    .SampleRate = 22050, .Pitch = 71, .Speed = 5, .Volume = 80, .Bass = 1};
 
-constexpr std::int16_t kVolume = 80;
 constexpr std::uint32_t kSeed = 41;
 
 // The whole file, or an empty string when none was written.
-std::string Speak(const std::string& sentence, const Settings& s, const SlotArray& bank) {
+std::string Speak(const std::string& sentence, const SpeechSettings& s, const SlotArray& bank) {
   const testsupport::TempDir dir{"whole"};
   const fs::path file = dir.path / "sentence.wav";
   TCreateVoice v;
   v.FSentence = sentence;
-  v.FSampleRate = s.rate;
-  v.FPitch = 71;
-  v.FSpeed = 5;
-  v.FTimbre = 0;
-  v.FReverb = s.reverb;
-  v.FCompressor = s.compressor;
-  v.FVolume = kVolume;
-  v.FTreble = s.treble;
-  v.FVoicingAmp = 9984;
-  v.FBank = bank;
-  v.FWavFile = file.string();
+  SetUpSynthesis(v, s, bank, file.string());
   platform::RandSeed(kSeed);
   v.Synthesize();
   EXPECT_TRUE(v.Terminated());
@@ -77,8 +64,8 @@ const char* const kMixed =
 TEST(WholeSentence, MixedTextBecomesAWaveFileAtEveryRate) {
   const SlotArray voice = Voice(0);
   for (std::uint32_t rate : {22050u, 11025u, 8000u}) {
-    Settings s;
-    s.rate = rate;
+    SpeechSettings s = kPlain;
+    s.SampleRate = rate;
     const std::vector<int> samples = CheckedSamples(Speak(kMixed, s, voice), rate);
     // Several seconds of material, brought to the volume setting (80 % of 32767).
     EXPECT_GT(samples.size(), 2u * 7350u) << rate;
@@ -91,11 +78,11 @@ TEST(WholeSentence, MixedTextBecomesAWaveFileAtEveryRate) {
 // (never the last one when reducing).
 TEST(WholeSentence, OutputRateReducesTheSameRendering) {
   const SlotArray voice = Voice(3);
-  Settings s;
+  SpeechSettings s = kPlain;
   const std::size_t full = CheckedSamples(Speak(kMixed, s, voice), 22050).size();
-  s.rate = 11025;
+  s.SampleRate = 11025;
   EXPECT_EQ(CheckedSamples(Speak(kMixed, s, voice), 11025).size(), full / 2);
-  s.rate = 8000;
+  s.SampleRate = 8000;
   EXPECT_EQ(CheckedSamples(Speak(kMixed, s, voice), 8000).size(), (full + 1) / 3);
 }
 
@@ -105,19 +92,19 @@ TEST(WholeSentence, OutputRateReducesTheSameRendering) {
 TEST(WholeSentence, EachEffectSettingChangesTheSound) {
   const SlotArray voice = Voice(1);
   const std::string sentence = "\277Qu\351 hora es? Son las 7 y 20.";
-  const std::vector<int> plain = CheckedSamples(Speak(sentence, {}, voice), 22050);
+  const std::vector<int> plain = CheckedSamples(Speak(sentence, kPlain, voice), 22050);
   ASSERT_GT(plain.size(), 1000u);
 
   for (std::uint16_t treble = 1; treble <= 4; ++treble) {
-    Settings s;
-    s.treble = treble;
+    SpeechSettings s = kPlain;
+    s.Treble = treble;
     const std::vector<int> out = CheckedSamples(Speak(sentence, s, voice), 22050);
     EXPECT_GE(out.size(), plain.size()) << "treble " << treble;
     EXPECT_NE(out, plain) << "treble " << treble;
   }
   for (std::int16_t level = 1; level <= 3; ++level) {
-    Settings s;
-    s.compressor = level;
+    SpeechSettings s = kPlain;
+    s.Compressor = level;
     const std::vector<int> out = CheckedSamples(Speak(sentence, s, voice), 22050);
     EXPECT_EQ(out.size(), plain.size() - 1) << "compressor " << level;
     EXPECT_NE(out, std::vector<int>(plain.begin(), plain.end() - 1)) << "compressor " << level;
@@ -128,8 +115,8 @@ TEST(WholeSentence, EachEffectSettingChangesTheSound) {
   } reverbs[] = {{1, 2400, 2799}, {2, 8100, 8699},   {3, 19200, 19999},
                  {4, 3600, 4199}, {5, 12150, 13049}, {6, 28800, 29999}};
   for (const auto& r : reverbs) {
-    Settings s;
-    s.reverb = r.setting;
+    SpeechSettings s = kPlain;
+    s.Reverb = r.setting;
     const std::vector<int> out = CheckedSamples(Speak(sentence, s, voice), 22050);
     ASSERT_GE(out.size(), plain.size() + r.least) << "reverb " << r.setting;
     EXPECT_LE(out.size(), plain.size() + r.most) << "reverb " << r.setting;
@@ -139,9 +126,9 @@ TEST(WholeSentence, EachEffectSettingChangesTheSound) {
         << "reverb " << r.setting;
   }
   // Settings outside the list change nothing.
-  Settings off;
-  off.compressor = 4;
-  off.reverb = 7;
+  SpeechSettings off = kPlain;
+  off.Compressor = 4;
+  off.Reverb = 7;
   EXPECT_EQ(CheckedSamples(Speak(sentence, off, voice), 22050), plain);
 }
 
@@ -155,14 +142,14 @@ TEST(WholeSentence, SilentSentenceWithEveryEffectStillWritesItsFile) {
     std::size_t least, most;
   } reverbs[] = {{1, 2400, 2799}, {6, 28800, 29999}};
   for (const auto& r : reverbs) {
-    Settings s;
-    s.compressor = 2;
-    s.treble = 3;
-    s.rate = 11025;
+    SpeechSettings s = kPlain;
+    s.Compressor = 2;
+    s.Treble = 3;
+    s.SampleRate = 11025;
     const std::vector<int> dry = CheckedSamples(Speak(sentence, s, voice), 11025);
     ASSERT_FALSE(dry.empty());
     ASSERT_TRUE(std::all_of(dry.begin(), dry.end(), [](int v) { return v == 0; }));
-    s.reverb = r.setting;
+    s.Reverb = r.setting;
     const std::string wav = Speak(sentence, s, voice);
     ASSERT_FALSE(wav.empty()) << "reverb " << r.setting;
     const std::vector<int> out = CheckedSamples(wav, 11025);

@@ -53,17 +53,17 @@ std::string CheckWave(const std::string& wav, std::uint32_t rate) {
 }  // namespace
 
 std::string EncodeSettings(const SynthesisSettings& s) {
-  const int rateIndex = s.rate == 11025 ? 1 : s.rate == 8000 ? 2 : 0;
-  const int p = s.pitch - 1;
+  const int rateIndex = s.SampleRate == 11025 ? 1 : s.SampleRate == 8000 ? 2 : 0;
+  const int p = s.Pitch - 1;
   const char b[kSettingsBytes] = {
       static_cast<char>(p & 0xFF),
       static_cast<char>(p >> 8),
-      static_cast<char>(s.speed - 1 + 10 * s.analogSpeed),
-      static_cast<char>(s.timbre),
-      static_cast<char>(s.reverb),
-      static_cast<char>(s.compressor),
-      static_cast<char>(s.volume - 1),
-      static_cast<char>(s.treble + 5 * s.bass),
+      static_cast<char>(s.Speed - 1 + 10 * s.AnalogSpeed),
+      static_cast<char>(s.Timbre),
+      static_cast<char>(s.Reverb),
+      static_cast<char>(s.Compressor),
+      static_cast<char>(s.Volume - 1),
+      static_cast<char>(s.Treble + 5 * s.Bass),
       static_cast<char>(rateIndex + 3 * s.bank),
       static_cast<char>(s.seed),
   };
@@ -73,16 +73,16 @@ std::string EncodeSettings(const SynthesisSettings& s) {
 SynthesisSettings DecodeSettings(std::string_view in) {
   static const int kRates[] = {22050, 11025, 8000};
   SynthesisSettings s;
-  s.pitch = 1 + (At(in, 0) | At(in, 1) << 8) % 400;
-  s.speed = 1 + At(in, 2) % 10;
-  s.analogSpeed = At(in, 2) / 10 % 13;
-  s.timbre = At(in, 3) % 10;
-  s.reverb = At(in, 4) % 7;
-  s.compressor = At(in, 5) % 4;
-  s.volume = 1 + At(in, 6) % 99;
-  s.treble = At(in, 7) % 5;
-  s.bass = At(in, 7) / 5 % 5;
-  s.rate = kRates[At(in, 8) % 3];
+  s.Pitch = 1 + (At(in, 0) | At(in, 1) << 8) % 400;
+  s.Speed = 1 + At(in, 2) % 10;
+  s.AnalogSpeed = At(in, 2) / 10 % 13;
+  s.Timbre = At(in, 3) % 10;
+  s.Reverb = At(in, 4) % 7;
+  s.Compressor = At(in, 5) % 4;
+  s.Volume = 1 + At(in, 6) % 99;
+  s.Treble = At(in, 7) % 5;
+  s.Bass = At(in, 7) / 5 % 5;
+  s.SampleRate = kRates[At(in, 8) % 3];
   s.bank = At(in, 8) / 3 % 10;
   s.seed = At(in, 9);
   return s;
@@ -90,8 +90,6 @@ SynthesisSettings DecodeSettings(std::string_view in) {
 
 std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sentence,
                                std::string* wavOut) {
-  // The scheduler's voicing amplitude for each bass cut.
-  static const std::int16_t kVoicingAmp[] = {50 * 256, 39 * 256, 28 * 256, 17 * 256, 6 * 256};
   if (wavOut) wavOut->clear();
   const fs::path file = ScratchDir() / "sentence.wav";
   std::error_code ec;
@@ -99,22 +97,12 @@ std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sent
   {
     TCreateVoice v;
     v.FSentence.assign(sentence);
-    v.FSampleRate = static_cast<std::uint32_t>(s.rate);
-    v.FPitch = static_cast<std::int16_t>(s.pitch);
-    v.FSpeed = static_cast<std::uint16_t>(s.speed);
-    v.FTimbre = static_cast<std::uint16_t>(s.timbre);
-    v.FReverb = static_cast<std::uint16_t>(s.reverb);
-    v.FCompressor = static_cast<std::int16_t>(s.compressor);
-    v.FVolume = static_cast<std::int16_t>(s.volume);
-    v.FTreble = static_cast<std::uint16_t>(s.treble);
-    v.FVoicingAmp = kVoicingAmp[s.bass];
     const banks::TVoiceBank& bank = banks::VoiceBankTable(s.bank);
+    SlotArray voice;
     for (std::size_t i = 0; i < bank.size(); ++i)
-      v.FBank[i] =
-          banks::IsEmptySlot(bank[i])
-              ? bank[i]
-              : TORVHumanVoices::Resample(bank[i], static_cast<std::int16_t>(s.analogSpeed));
-    v.FWavFile = file.string();
+      voice[i] =
+          banks::IsEmptySlot(bank[i]) ? bank[i] : TORVHumanVoices::Resample(bank[i], s.AnalogSpeed);
+    SetUpSynthesis(v, s, std::move(voice), file.string());
     platform::RandSeed(s.seed);
     v.Synthesize();
     if (!v.Terminated()) return "the synthesis ended without Terminate";
@@ -126,7 +114,7 @@ std::string SynthesizeSentence(const SynthesisSettings& s, std::string_view sent
   // is a fault of the engine worth looking into.
   if (!wav) return sentence.empty() ? "" : "no file for a sentence that is not empty";
   fs::remove(file, ec);
-  std::string fault = CheckWave(*wav, static_cast<std::uint32_t>(s.rate));
+  std::string fault = CheckWave(*wav, static_cast<std::uint32_t>(s.SampleRate));
   if (wavOut) *wavOut = std::move(*wav);
   return fault;
 }

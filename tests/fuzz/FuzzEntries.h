@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "speech/SpeechSettings.h"
+
 namespace fuzz {
 
 // The whole synthesis of one sentence. The first bytes choose the settings and the voice,
@@ -30,20 +32,17 @@ inline constexpr Target kTargets[] = {
     {"banktext", BankText},
 };
 
-// The settings prefix of a synthesis input, for seeds and tests.
-struct SynthesisSettings {
-  int pitch = 71;       // 1 to 400
-  int speed = 5;        // 1 to 10
-  int analogSpeed = 0;  // 0 to 12: the voice resampled as a voice load does
-  int timbre = 0;       // 0 to 9
-  int reverb = 0;       // 0 to 6
-  int compressor = 0;   // 0 to 3
-  int volume = 80;      // 1 to 99
-  int treble = 0;       // 0 to 4
-  int bass = 0;         // 0 to 4
-  int rate = 22050;     // 22050, 11025 or 8000
-  int bank = 0;         // 0 to 9
-  unsigned seed = 1;    // of the random sequence
+// The settings prefix of a synthesis input, for seeds and tests: the settings (the voice
+// resampled by the analog speed as a voice load does), the bank and the random seed.
+struct SynthesisSettings : SpeechSettings {
+  int bank = 0;       // 0 to 9
+  unsigned seed = 1;  // of the random sequence
+  SynthesisSettings() {
+    SampleRate = 22050;
+    Pitch = 71;
+    Speed = 5;
+    Volume = 80;
+  }
 };
 constexpr std::size_t kSettingsBytes = 10;
 std::string EncodeSettings(const SynthesisSettings& s);

@@ -143,7 +143,7 @@ TEST_F(Creation, OwnsAnIdleTimerAndHoldsAPlayerWithoutOwner) {
   EXPECT_EQ(v->FPlayer->FDeviceID, 0);
   EXPECT_EQ(v->FThread, nullptr);
   for (const std::string& slot : v->FBank) EXPECT_TRUE(slot.empty());
-  EXPECT_EQ(v->FSampleRate, 0);
+  EXPECT_EQ(v->FSettings.SampleRate, 0);
   // The owner frees it together with its timer and player (the leak check sees the rest).
 }
 
@@ -298,8 +298,8 @@ TEST_F(Loading, TrebleAndBassAreStoredNegated) {
   } cases[] = {{-4, -2, 4, 2}, {0, 0, 0, 0}, {-1, -3, 1, 3}, {-32768, 5, -32768, -5}};
   for (const Case& c : cases) {
     v->LoadVoice(0, c.treble, c.bass);
-    EXPECT_EQ(v->FTreble, c.fTreble) << c.treble;
-    EXPECT_EQ(v->FBass, c.fBass) << c.bass;
+    EXPECT_EQ(v->FSettings.Treble, c.fTreble) << c.treble;
+    EXPECT_EQ(v->FSettings.Bass, c.fBass) << c.bass;
   }
 }
 

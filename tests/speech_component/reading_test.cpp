@@ -378,14 +378,12 @@ TEST_F(Reading, OnlyTheFileThatTheSynthesisWroteIsPlayed) {
     TORVHumanVoices other(nullptr);
     other.SetSampleRate(11025);
     other.LoadVoice(0, 0, 0);
+    other.FSettings.Speed = 5;
+    other.FSettings.Pitch = 71;
+    other.FSettings.Volume = 80;
     auto t = std::make_unique<platform::ThreadHandle<TCreateVoice>>();
     (*t)->FSentence = "Otra cosa.";
-    (*t)->FSpeed = 5;
-    (*t)->FPitch = 71;
-    (*t)->FVolume = 80;
-    (*t)->FSampleRate = 11025;
-    (*t)->FBank = other.FBank;
-    (*t)->FWavFile = foreign;
+    SetUpSynthesis(**t, other.FSettings, other.FBank, foreign);
     t->Start();
     ASSERT_TRUE(testsupport::ServeMainLoopUntil([&] { return (*t)->Terminated(); },
                                                 std::chrono::seconds(20)));

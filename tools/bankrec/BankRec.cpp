@@ -37,6 +37,7 @@
 #include "banks/BankText.h"
 #include "banks/SlotTable.h"
 #include "platform/core/Random.h"
+#include "speech/SpeechSettings.h"
 #include "tools/bankrec/Cutting.h"
 #include "tools/bankrec/Joins.h"
 #include "tools/bankrec/Listening.h"
@@ -49,7 +50,7 @@ namespace {
 
 constexpr int Banks = 10;
 // The voicing wave's amplitude at every voice preset's bass setting.
-constexpr double Voicing = 28 * 256;
+constexpr double Voicing = VoicingAmpOfBass(2);
 constexpr int Slots = banks::SlotCount;
 
 // A fault that names the bank and slot it happened in.

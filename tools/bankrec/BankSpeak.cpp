@@ -15,6 +15,7 @@
 #include "banks/VoiceBanks.h"
 #include "platform/core/Random.h"
 #include "speech/CreateVoice.h"
+#include "speech/SpeechSettings.h"
 
 namespace {
 
@@ -39,15 +40,14 @@ int main(int argc, char** argv) {
     for (const banks::SlotRow& row : banks::SlotTable)
       if (row.kind == banks::SlotKind::Vowel) period += bank[row.base].size() / 2.0 / 5;
     const auto file = dir / (std::string(banks::VoiceName(b)) + ".wav");
+    const SpeechSettings settings{
+        .SampleRate = 22050,
+        .Pitch = static_cast<std::int16_t>(std::lround(22050 / period) - 49),
+        .Speed = 5,
+        .Volume = 80};
     Engine v;
     v.FSentence = sentence;
-    v.FSampleRate = 22050;
-    v.FPitch = static_cast<std::int16_t>(std::lround(22050 / period) - 49);
-    v.FSpeed = 5;
-    v.FVolume = 80;
-    v.FVoicingAmp = 12800;
-    std::copy(bank.begin(), bank.end(), v.FBank.begin());
-    v.FWavFile = file.string();
+    SetUpSynthesis(v, settings, bank, file.string());
     platform::RandSeed(1);
     v.Synthesize();
 

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "speech/Letters.h"
+#include "speech/SpeechSettings.h"
 #include "speech/SynthesisSteps.h"
 
 namespace bankrec {
@@ -54,19 +55,15 @@ Wave Speak(const SlotArray& voice, int pitch, int timbre, const std::string& sen
            const std::string& wav, std::vector<Phone>* phones) {
   std::error_code ec;
   std::filesystem::remove(wav, ec);
+  const SpeechSettings settings{.SampleRate = 22050,
+                                .Timbre = static_cast<std::uint8_t>(timbre),
+                                .Pitch = static_cast<std::int16_t>(pitch),
+                                .Speed = 5,
+                                .Volume = 99,
+                                .Bass = 2};
   TCreateVoice v;
   v.FSentence = sentence;
-  v.FSampleRate = 22050;
-  v.FPitch = static_cast<std::int16_t>(pitch);
-  v.FSpeed = 5;
-  v.FTimbre = static_cast<std::uint16_t>(timbre);
-  v.FReverb = 0;
-  v.FCompressor = 0;
-  v.FVolume = 99;
-  v.FVoicingAmp = 28 * 256;  // bass cut 2
-  v.FTreble = 0;
-  v.FBank = voice;
-  v.FWavFile = wav;
+  SetUpSynthesis(v, settings, voice, wav);
   if (phones) {
     g_traced = &v;
     g_phones = phones;
