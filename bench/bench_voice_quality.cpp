@@ -11,13 +11,15 @@
 //      below 300 Hz and the level of the bands 1-2, 2-3 and 3-4 kHz;
 //   2. the click sweep: clicks per second over the text at pitch 20, 40, 80, 110, 200 and
 //      400 and timbres 0 to 9, the preset's other settings, with the slot that clicks most
-//      in the voice's worst cell;
+//      in the voice's worst cell and the clicks that cell holds before the volume step;
 //   3. running-speech vowels: every stressed vowel of the text, found by the step trace, by
 //      linear prediction of order 12 at 11025 Hz over the middle half of its samples; per
 //      vowel the median F1/F2, the share of tokens inside the vowel's region and the number
 //      of tokens, and the closest pair of medians in semitones on the F1/F2 plane;
 //   4. DC: the mean of the non-zero samples of each sentence in percent of full scale, its
-//      most negative and most positive sentence and the sentences beyond 0.5 %.
+//      most negative and most positive sentence and the sentences beyond 0.5 %; and the
+//      range over the sentences of the highest sample over the magnitude of the lowest
+//      before the volume step, which scales each half-wave to its own peak.
 // The cells run in up to four processes (the engine's random sequence is process-wide).
 //
 //   bench_voice_quality [TEXT]   (default: texto_noticias.txt beside this source; the text
@@ -133,6 +135,7 @@ struct Cell {
   bool preset;
   double seconds;
   int clicks;
+  int unscaledClicks;  // before the volume step
   int clicksBySlot[banks::SlotCount];
   // preset only
   double band[BandCount], all;
@@ -143,6 +146,7 @@ struct Cell {
   int closestA, closestB;
   int sentences;
   double dc[MaxSentences];
+  double peakRatio[MaxSentences];
 };
 
 void Measure(Cell& c, const std::vector<std::string>& sentences, const fs::path& wav) {
@@ -150,11 +154,13 @@ void Measure(Cell& c, const std::vector<std::string>& sentences, const fs::path&
   platform::RandSeed(12345);
   std::vector<bankrec::Phone> phones;
   bankrec::RunningVowels running;
+  Wave unscaled;
   for (const std::string& s : sentences) {
     phones.clear();
-    const Wave x =
-        bankrec::Speak(voice, c.setting.pitch, c.setting.timbre, s, wav.string(), &phones);
+    const Wave x = bankrec::Speak(voice, c.setting.pitch, c.setting.timbre, s, wav.string(),
+                                  &phones, &unscaled);
     c.seconds += static_cast<double>(x.size()) / Rate;
+    c.unscaledClicks += static_cast<int>(bankrec::Clicks(unscaled).size());
     for (int at : bankrec::Clicks(x)) {
       ++c.clicks;
       for (const bankrec::Phone& p : phones)
@@ -162,7 +168,10 @@ void Measure(Cell& c, const std::vector<std::string>& sentences, const fs::path&
     }
     if (!c.preset) continue;
     BandEnergy(x, c.band, c.all);
-    if (c.sentences < MaxSentences) c.dc[c.sentences++] = bankrec::Offset(x);
+    if (c.sentences < MaxSentences) {
+      c.peakRatio[c.sentences] = bankrec::PeakRatio(unscaled);
+      c.dc[c.sentences++] = bankrec::Offset(x);
+    }
     running.Add(x, phones);
   }
   if (!c.preset) return;
@@ -297,8 +306,11 @@ int main(int argc, char** argv) {
     const int slot =
         static_cast<int>(std::max_element(std::begin(w.clicksBySlot), std::end(w.clicksBySlot)) -
                          std::begin(w.clicksBySlot));
-    std::printf("%-9s worst %.2f at pitch %d timbre %d: slot %d holds %d of %d clicks\n",
-                name(bank).c_str(), worst, Pitches[wp], wt, slot, w.clicksBySlot[slot], w.clicks);
+    std::printf(
+        "%-9s worst %.2f at pitch %d timbre %d: slot %d holds %d of %d clicks; %d before the "
+        "volume step\n",
+        name(bank).c_str(), worst, Pitches[wp], wt, slot, w.clicksBySlot[slot], w.clicks,
+        w.unscaledClicks);
   }
 
   std::printf(
@@ -331,19 +343,22 @@ int main(int argc, char** argv) {
   std::printf(
       "\nDC at the preset: mean of the non-zero samples of each sentence, %% of full "
       "scale\n");
-  std::printf("%-9s %8s %8s %8s %8s\n", "voice", "lowest", "highest", "mean", ">0.5%");
+  std::printf("%-9s %8s %8s %8s %8s  %s\n", "voice", "lowest", "highest", "mean", ">0.5%",
+              "peak ratio before the volume step");
   for (int bank = 0; bank < banks::BankCount; ++bank) {
     const Cell& c = preset(bank);
-    double lo = 1e9, hi = -1e9, sum = 0;
+    double lo = 1e9, hi = -1e9, sum = 0, rlo = 1e9, rhi = 0;
     int over = 0;
     for (int s = 0; s < c.sentences; ++s) {
+      rlo = std::min(rlo, c.peakRatio[s]);
+      rhi = std::max(rhi, c.peakRatio[s]);
       lo = std::min(lo, c.dc[s]);
       hi = std::max(hi, c.dc[s]);
       sum += c.dc[s];
       if (std::fabs(c.dc[s]) > 0.5) ++over;
     }
-    std::printf("%-9s %8.2f %8.2f %8.2f %5d/%-2d\n", name(bank).c_str(), lo, hi,
-                sum / std::max(1, c.sentences), over, c.sentences);
+    std::printf("%-9s %8.2f %8.2f %8.2f %5d/%-2d  %.3f to %.3f\n", name(bank).c_str(), lo, hi,
+                sum / std::max(1, c.sentences), over, c.sentences, rlo, rhi);
   }
   munmap(shared, bytes);
   return 0;

@@ -20,13 +20,21 @@ int VowelIndex(std::uint8_t c) {
   return IsVowel(c) ? static_cast<int>(PlainVowels.find(static_cast<char>(PlainVowelOf(c)))) : -1;
 }
 
-// The synthesis being traced and the phonemes it has appended.
+// The synthesis being traced, the phonemes it has appended and their samples.
 const TCreateVoice* g_traced = nullptr;
 std::vector<Phone>* g_phones = nullptr;
+Wave* g_unscaled = nullptr;
 
 void Collect(const char* step, std::int32_t position, const std::string& sentence) {
-  if (!g_traced || !g_phones || std::strcmp(step, "append phoneme") != 0) return;
+  if (!g_traced || std::strcmp(step, "append phoneme") != 0) return;
   const TCreateVoice& v = *g_traced;
+  if (g_unscaled) {
+    // The preset cuts no treble, so the phoneme goes out as it stands.
+    const auto* data = reinterpret_cast<const char*>(v.FPhoneStream->Data());
+    const Wave w = FromSamples(std::string(data, v.FPhoneStream->Size()));
+    g_unscaled->insert(g_unscaled->end(), w.begin(), w.end());
+  }
+  if (!g_phones) return;
   Phone p{};
   p.start = static_cast<int>(v.WaveStream->Size() - 44) / 2;
   p.length = static_cast<int>(v.FPhoneStream->Size()) / 2;
@@ -52,7 +60,7 @@ double Median(std::vector<double> v) {
 int PresetPitch(int bank) { return bank % 2 == 1 ? 110 : 40; }
 
 Wave Speak(const SlotArray& voice, int pitch, int timbre, const std::string& sentence,
-           const std::string& wav, std::vector<Phone>* phones) {
+           const std::string& wav, std::vector<Phone>* phones, Wave* unscaled) {
   std::error_code ec;
   std::filesystem::remove(wav, ec);
   const SpeechSettings settings{.SampleRate = 22050,
@@ -64,16 +72,20 @@ Wave Speak(const SlotArray& voice, int pitch, int timbre, const std::string& sen
   TCreateVoice v;
   v.FSentence = sentence;
   SetUpSynthesis(v, settings, voice, wav);
-  if (phones) {
+  const bool traced = phones || unscaled;
+  if (unscaled) unscaled->clear();
+  if (traced) {
     g_traced = &v;
     g_phones = phones;
+    g_unscaled = unscaled;
     SetStepTrace(Collect);
   }
   v.Synthesize();
-  if (phones) {
+  if (traced) {
     SetStepTrace(nullptr);
     g_traced = nullptr;
     g_phones = nullptr;
+    g_unscaled = nullptr;
   }
   std::ifstream f(wav, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
@@ -156,6 +168,15 @@ double Offset(const Wave& x) {
       ++count;
     }
   return count ? 100 * sum / count / 32767 : 0;
+}
+
+double PeakRatio(const Wave& x) {
+  double high = 0, low = 0;
+  for (double v : x) {
+    high = std::max(high, v);
+    low = std::min(low, v);
+  }
+  return low < 0 ? high / -low : 0;
 }
 
 }  // namespace bankrec

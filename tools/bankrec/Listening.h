@@ -25,9 +25,11 @@ struct Phone {
 // One sentence through the engine with a voice's first preset (speed 5, treble/bass "0 -2",
 // volume 99, no reverberation or compressor, 22050 samples per second) at `pitch` and
 // `timbre`, by way of the WAV file `wav`. With `phones`, the phonemes as the step trace
-// sees them appended (the trace hook is process-wide: one speaker at a time).
+// sees them appended; with `unscaled`, the sentence as they were appended, before the volume
+// step scaled its positive and negative half-waves each to its own peak (the trace hook is
+// process-wide: one speaker at a time).
 Wave Speak(const SlotArray& voice, int pitch, int timbre, const std::string& sentence,
-           const std::string& wav, std::vector<Phone>* phones = nullptr);
+           const std::string& wav, std::vector<Phone>* phones = nullptr, Wave* unscaled = nullptr);
 
 // F1 and F2 of the middle half of a vowel: linear prediction of order 12 at 11025 samples
 // per second, the two lowest resonances above 150 Hz narrower than 600 Hz.
@@ -70,5 +72,9 @@ class RunningVowels {
 
 // The offset of a sentence: the mean of its non-zero samples in percent of full scale.
 double Offset(const Wave& x);
+
+// The highest sample of x over the magnitude of its lowest: the volume step gives the
+// negative half-waves this many times the gain of the positive ones.
+double PeakRatio(const Wave& x);
 
 }  // namespace bankrec
