@@ -23,8 +23,12 @@ namespace {
 // n (most of the text's u: "un", "una", "lunes") glides into the n slot over its whole
 // length at speed 5; Lidrena's u median sits on the edge of the region (F2 1200 Hz, 46 % of
 // the tokens in it), Quirela's blend reads with a second resonance near 2.7 kHz (421/2675).
-// Burtalo, Tesmira and Dorvano: the phase turns of their periods leave some sentences beyond
-// 0.5 % (Burtalo -0.82 to 0.55, Tesmira down to -0.57, Dorvano up to 0.71).
+// Burtalo, Tesmira and Dorvano: some sentences end beyond 0.5 % (Burtalo -0.82 to 0.55,
+// Tesmira down to -0.57, Dorvano up to 0.71). The offset is made by the volume step, which
+// scales each half-wave to its own peak: before it every sentence's mean is within 0.1 %.
+// The sentence's peak ratio would have to stay within about 4 % of 1, but a recording mixed
+// with the voicing wave changes its ratio with pitch (Dorvano's i: 2.38 to 0.72 over
+// 66-133 Hz), so no one recording is balanced at every pitch.
 struct Known {
   int bank;
   bool uOut;        // u's median out of its region
