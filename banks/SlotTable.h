@@ -87,19 +87,26 @@ constexpr const SlotRow* FindSlotRow(std::string_view label) {
   return nullptr;
 }
 
+// Whether the table holds a row labelled `label`. Compile-time checks ask this instead of
+// comparing FindSlotRow with nullptr: under GCC's UndefinedBehaviorSanitizer a comparison of
+// a pointer into the table with null is not a constant expression.
+constexpr bool HasSlotRow(std::string_view label) {
+  for (const SlotRow& row : SlotTable)
+    if (row.label == label) return true;
+  return false;
+}
+
 // The row of the phoneme labelled with the one letter c, nullptr for none.
 constexpr const SlotRow* FindSlotRow(char c) { return FindSlotRow(std::string_view(&c, 1)); }
 
 // The base slot of a phoneme; 0 (no recording) for a label the table does not hold.
 constexpr TPhonemeSlot BaseSlot(std::string_view label) {
-  const SlotRow* row = FindSlotRow(label);
-  return row ? row->base : 0;
+  return HasSlotRow(label) ? FindSlotRow(label)->base : 0;
 }
 
 // The slot of a phoneme before VariantVowels[k]; 0 when it has no variants.
 constexpr TPhonemeSlot VariantSlot(std::string_view label, int k) {
-  const SlotRow* row = FindSlotRow(label);
-  return row ? row->variants[static_cast<std::size_t>(k)] : 0;
+  return HasSlotRow(label) ? FindSlotRow(label)->variants[static_cast<std::size_t>(k)] : 0;
 }
 
 // A slot's name: its phoneme's label, followed by the variant digit for a variant slot.
@@ -123,7 +130,9 @@ namespace detail {
 constexpr bool NamesEverySlotOnce() {
   std::array<int, SlotCount> seen{};
   for (const SlotRow& row : SlotTable) {
-    if (FindSlotRow(row.label) != &row) return false;
+    int sameLabel = 0;
+    for (const SlotRow& other : SlotTable) sameLabel += other.label == row.label;
+    if (sameLabel != 1) return false;
     if (row.base <= 0 || row.base >= SlotCount) return false;
     ++seen[static_cast<std::size_t>(row.base)];
     for (TPhonemeSlot v : row.variants) {

@@ -103,8 +103,9 @@ constexpr bool EverySoundHasItsSlots() {
   for (int b = 0; b < 256; ++b) {
     const LetterSound sound = SoundOf(static_cast<std::uint8_t>(b));
     if (sound.label.empty()) continue;
-    const banks::SlotRow* row = banks::FindSlotRow(sound.label);
-    if (!row || (sound.context != Rule::None && !row->HasVariants())) return false;
+    if (!banks::HasSlotRow(sound.label)) return false;
+    if (sound.context != Rule::None && !banks::FindSlotRow(sound.label)->HasVariants())
+      return false;
   }
   return true;
 }

@@ -211,7 +211,7 @@ constexpr std::array<Phoneme, std::size(Recipes)> MakeTable() {
 // recipe, and the recipes come in the order above: the code below counts on it.
 constexpr bool RecipesFollowTheSlotTable() {
   for (const Recipe& r : Recipes)
-    if (!banks::FindSlotRow(r.label)) return false;
+    if (!banks::HasSlotRow(r.label)) return false;
   for (const banks::SlotRow& row : banks::SlotTable) {
     if (row.baseBanks == banks::NoBanks && row.variantBanks == banks::NoBanks) continue;
     int found = 0;
