@@ -14,7 +14,8 @@
 // its phoneme's length or level range, and any period that misses its target, stops the
 // run with the slot named.
 //
-// Usage: bankrec [--espeak-data DIR] <dir>
+// Usage: bankrec [--espeak-data DIR] [--voice NAME]... <dir>
+// With --voice, only the voices named are recorded; the other files are left as they are.
 #include <espeak-ng/speak_lib.h>
 #include <unistd.h>
 
@@ -859,8 +860,19 @@ int main(int argc, char** argv) {
     installed = args[1];
     args.erase(args.begin(), args.begin() + 2);
   }
+  std::vector<std::string> only;
+  while (args.size() >= 3 && args[0] == "--voice") {
+    only.push_back(args[1]);
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  for (const std::string& name : only)
+    if (std::none_of(std::begin(Voices), std::end(Voices),
+                     [&](const VoiceDef& v) { return name == v.name; })) {
+      std::cerr << "bankrec: no voice is called " << name << "\n";
+      return 2;
+    }
   if (args.size() != 1) {
-    std::cerr << "usage: bankrec [--espeak-data DIR] <dir>\n";
+    std::cerr << "usage: bankrec [--espeak-data DIR] [--voice NAME]... <dir>\n";
     return 2;
   }
   const fs::path out = args[0];
@@ -870,6 +882,8 @@ int main(int argc, char** argv) {
     fs::remove_all(work);
     Speaker speaker(installed, work);
     for (int b = 0; b < Banks; ++b) {
+      if (!only.empty() && std::find(only.begin(), only.end(), Voices[b].name) == only.end())
+        continue;
       PitchFinder pitch(speaker, b);
       const std::string text = RecordBank(b, speaker, pitch, work);
       const fs::path file = out / (std::string(Voices[b].name) + ".bank");
