@@ -16,6 +16,8 @@
 //
 // Usage: bankrec [--espeak-data DIR] [--voice NAME]... <dir>
 // With --voice, only the voices named are recorded; the other files are left as they are.
+// espeak-ng carries noise state from take to take, so a voice's rr slots then differ from
+// the ones a run of all ten gives it (the rest of the bank is the same).
 #include <espeak-ng/speak_lib.h>
 #include <unistd.h>
 
